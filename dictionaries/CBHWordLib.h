@@ -57,4 +57,11 @@ public:
     int64_t FirstMatch = NoRecord; // first match of the last query
     uint32_t CodeValue[3] = {0, 0, 0};
     uint32_t CodeMask[3] = {0, 0, 0};
+
+private:
+    // The first record at or after from (0 <= from <= RecordCount) that
+    // matches the last query; RecordCount when there is none.
+    int64_t FindMatch(int64_t from) const;
+    // Drops a query that no longer fits the records mapped now.
+    void CheckQuery();
 };

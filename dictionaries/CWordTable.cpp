@@ -1,0 +1,235 @@
+#include "CWordTable.h"
+
+#include "IntegerSort.h"
+
+#include <QFile>
+#include <QtEndian>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <sys/stat.h>
+
+namespace {
+
+constexpr int IndexEntrySize = 8;
+constexpr int RecordSize = 4;
+// Ranking reads Ref as a signed 16-bit value; a use never carries it past
+// the largest value of its own parity (shipped even, learned odd).
+constexpr int MaxRankedRef = 32767;
+
+// Makes sure the owner can read and write word.dat, which learning updates
+// in place. Every other permission bit stays as it was; nothing is done when
+// the owner already has both.
+void EnsureOwnerReadWrite(const QString& fileName)
+{
+    const QByteArray path = QFile::encodeName(fileName);
+    struct stat st;
+    if (::stat(path.constData(), &st) != 0 || !S_ISREG(st.st_mode))
+        return;
+    const mode_t wanted = S_IRUSR | S_IWUSR;
+    if ((st.st_mode & wanted) != wanted)
+        ::chmod(path.constData(), (st.st_mode & 07777) | wanted);
+}
+
+// One use counted on a record's weight: 2 more, saturating below the point
+// where the signed ranking would wrap it to the bottom. A foreign weight of
+// 32768 or more ranks as negative; adding 2 (with the 16-bit wrap) still
+// moves it up towards 0, so the same rule covers it.
+uint16_t CountUse(uint16_t ref)
+{
+    const int rank = int16_t(ref);
+    const int ceiling = MaxRankedRef - ((ref & 1) ? 0 : 1);
+    return uint16_t(std::min(rank + 2, ceiling));
+}
+
+} // namespace
+
+CWordTable::CWordTable(const QString& indexName, const QString& dataName)
+{
+    // Entries come only from the bytes actually read: a missing, empty or
+    // odd-sized index gives as many whole entries as it holds.
+    QFile index(indexName);
+    if (index.open(QIODevice::ReadOnly)) {
+        const QByteArray bytes = index.readAll();
+        const int count = int(bytes.size() / IndexEntrySize);
+        if (count > 0) {
+            IndexTable = static_cast<TWordIndexItem*>(
+                std::malloc(size_t(count) * sizeof(TWordIndexItem)));
+            if (IndexTable) {
+                const char* p = bytes.constData();
+                for (int i = 0; i < count; ++i, p += IndexEntrySize) {
+                    IndexTable[i].Char = qFromLittleEndian<uint16_t>(p);
+                    IndexTable[i].Count = qFromLittleEndian<uint16_t>(p + 2);
+                    IndexTable[i].Offset = qFromLittleEndian<uint32_t>(p + 4);
+                }
+                IndexCount = count;
+            }
+        }
+    }
+    EnsureOwnerReadWrite(dataName);
+    DataFile = new QFile(dataName);
+}
+
+CWordTable::~CWordTable()
+{
+    CloseFile();
+    ClearWords();
+    std::free(IndexTable);
+    delete DataFile;
+}
+
+TWordIndexItem* CWordTable::GetWordIndex(int code)
+{
+    // An unsorted index is outside the format: the search may then miss,
+    // but it stays within the table.
+    if (!IndexTable)
+        return nullptr;
+    int lo = 0;
+    int hi = IndexCount - 1;
+    while (lo <= hi) {
+        const int mid = lo + (hi - lo) / 2;
+        const int c = IndexTable[mid].Char;
+        if (c < code)
+            lo = mid + 1;
+        else if (c == code)
+            return &IndexTable[mid];
+        else
+            hi = mid - 1;
+    }
+    return nullptr;
+}
+
+bool CWordTable::Query(unsigned short code)
+{
+    ClearWords();
+    const TWordIndexItem* entry = GetWordIndex(code);
+    if (!entry)
+        return false;
+    WordIndex = 0;
+    if (entry->Count == 0 || !DataFile || !DataFile->isOpen())
+        return true;
+
+    // Only whole records that lie in word.dat and were read become entries:
+    // a list that the index runs past the end of the file is cut there, and
+    // one that starts past the end is empty.
+    const qint64 fileSize = DataFile->size();
+    const qint64 start = entry->Offset;
+    if (start >= fileSize || !DataFile->seek(start))
+        return true;
+    const qint64 wanted = std::min<qint64>(qint64(entry->Count) * RecordSize, fileSize - start);
+    const QByteArray bytes = DataFile->read(wanted);
+    const int n = int(bytes.size() / RecordSize);
+    if (n == 0)
+        return true;
+
+    // Key: Ref (signed) in the upper half, the complement of the record's
+    // position in the lower, so an ascending sort read backwards gives
+    // larger Ref first and equal Ref in file order.
+    int* keys = static_cast<int*>(std::malloc(size_t(n) * sizeof(int)));
+    WordList = static_cast<TWordItem*>(std::malloc(size_t(n) * sizeof(TWordItem)));
+    if (!keys || !WordList) {
+        std::free(keys);
+        std::free(WordList);
+        WordList = nullptr;
+        return true;
+    }
+    const char* records = bytes.constData();
+    for (int i = 0; i < n; ++i) {
+        const uint16_t ref = qFromLittleEndian<uint16_t>(records + RecordSize * i + 2);
+        keys[i] = int(uint32_t(ref) << 16 | uint32_t(65535 - i));
+    }
+    SortInteger(keys, n);
+    for (int k = 0; k < n; ++k) {
+        const int i = 65535 - (keys[n - 1 - k] & 0xFFFF);
+        TWordItem& item = WordList[k];
+        item.Char = qFromLittleEndian<uint16_t>(records + RecordSize * i);
+        item.Ref = qFromLittleEndian<uint16_t>(records + RecordSize * i + 2);
+        item.Offset = entry->Offset + uint32_t(RecordSize * i);
+    }
+    std::free(keys);
+    WordCount = n;
+    return true;
+}
+
+void CWordTable::ClearWords()
+{
+    if (WordList) {
+        std::free(WordList);
+        WordList = nullptr;
+        WordCount = 0;
+    }
+}
+
+QString CWordTable::GetWord(int i)
+{
+    if (!WordList || i < 0 || i >= WordCount)
+        return QString();
+    return QString(QChar(WordList[i].Char));
+}
+
+uint16_t CWordTable::GetWordCode(int& i)
+{
+    if (!WordList || i < 0 || i >= WordCount)
+        return 0;
+    while (i < WordCount && (WordList[i].Ref & 1))
+        ++i;
+    return i < WordCount ? WordList[i].Char : 0;
+}
+
+void CWordTable::UpdateWordRef(unsigned short code)
+{
+    if (WordCount == 0 || !WordList)
+        return;
+    int found = WordCount - 1;
+    while (found >= 0 && WordList[found].Char != code)
+        --found;
+    TWordItem* item;
+    if (found >= 0) {
+        item = &WordList[found];
+        item->Ref = CountUse(item->Ref);
+    } else {
+        // Learned in place of the weakest entry, over its record.
+        item = &WordList[WordCount - 1];
+        item->Char = code;
+        item->Ref = 1;
+    }
+    UpdateToFile();
+    Pending = *item;
+}
+
+void CWordTable::CancelUpdate()
+{
+    Pending.Char = 0;
+}
+
+void CWordTable::UpdateToFile()
+{
+    if (Pending.Char == 0 || !DataFile || !DataFile->isOpen())
+        return;
+    // Only an existing record is ever rewritten: word.dat may have been
+    // replaced by a shorter file since the record was read.
+    if (qint64(Pending.Offset) + RecordSize <= DataFile->size()
+        && DataFile->seek(Pending.Offset)) {
+        char record[RecordSize];
+        qToLittleEndian(Pending.Char, record);
+        qToLittleEndian(Pending.Ref, record + 2);
+        DataFile->write(record, RecordSize);
+        DataFile->flush();
+    }
+    Pending.Char = 0;
+}
+
+void CWordTable::OpenFile()
+{
+    if (DataFile && !DataFile->isOpen())
+        DataFile->open(QIODevice::ReadWrite);
+}
+
+void CWordTable::CloseFile()
+{
+    if (DataFile && DataFile->isOpen()) {
+        UpdateToFile();
+        DataFile->close();
+    }
+}
