@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// Builds the whole data pack into one directory from the two dictionary
+// sources and the hand-kept sources: bs.dat, word.idx, word.dat,
+// Symbols.txt and the two keyboard images.
+class CPackBuilder
+{
+public:
+    struct TOptions {
+        QString StrokeDict; // stroke orders (h s p n z codes)
+        QString WordDict;   // weighted characters and words
+        QString DataDir;    // Symbols.utf8.txt and keyboards.json
+        QString OutDir;
+    };
+
+    // False with a message in error on the first problem; Report() then
+    // holds what was done before it.
+    bool Run(const TOptions& options, QString* error);
+
+    // One line per fact worth knowing about the built pack.
+    const QStringList& Report() const { return m_report; }
+
+private:
+    bool WriteFile(const QString& name, const QByteArray& bytes, QString* error);
+
+    QString m_outDir;
+    QStringList m_report;
+};

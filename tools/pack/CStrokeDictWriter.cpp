@@ -1,0 +1,42 @@
+#include "CStrokeDictWriter.h"
+
+#include <QtEndian>
+
+QByteArray CStrokeDictWriter::Record(const QString& digits, char16_t c)
+{
+    quint32 words[3] = {0, 0, 0};
+    const int n = int(std::min<qsizetype>(digits.size(), MaxStrokes));
+    for (int p = 0; p < n; ++p) {
+        const quint32 d = quint32(digits[p].unicode() - u'0') & 7;
+        words[p / 10] |= d << (3 * (p % 10));
+    }
+    QByteArray out(RecordSize, '\0');
+    qToLittleEndian<quint32>(words[0], out.data());
+    qToLittleEndian<quint32>(words[1], out.data() + 4);
+    qToLittleEndian<quint16>(quint16(words[2]), out.data() + 8);
+    qToLittleEndian<quint16>(c, out.data() + 10);
+    return out;
+}
+
+QList<char16_t> CStrokeDictWriter::MainOrder(const CStrokeTable& strokes, const CFrequencyTable& frequency)
+{
+    QList<char16_t> chars;
+    for (const auto& [c, orders] : strokes.Orders())
+        chars.append(c);
+    return frequency.ByFrequency(chars);
+}
+
+QByteArray CStrokeDictWriter::Build(const CStrokeTable& strokes, const CFrequencyTable& frequency)
+{
+    const QList<char16_t> order = MainOrder(strokes, frequency);
+    QByteArray out;
+    out.reserve(order.size() * 2 * RecordSize);
+    for (char16_t c : order)
+        out += Record(strokes.MainOrder(c), c);
+    for (char16_t c : order) {
+        const QStringList& orders = strokes.Orders().at(c);
+        for (qsizetype i = 0; i + 1 < orders.size(); ++i)
+            out += Record(orders[i], c);
+    }
+    return out;
+}
