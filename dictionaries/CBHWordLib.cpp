@@ -17,6 +17,21 @@ inline uint32_t Mismatch(const TBHRecord& r, const uint32_t* value, const uint32
         | ((uint32_t(qFromLittleEndian(r.Strokes2)) & mask[2]) ^ value[2]);
 }
 
+// A one-character string without a heap allocation: it refers into a table
+// of every 16-bit code, built once. RecValue runs five times per stroke and
+// an allocation would cost more than the whole scan of a short code; the
+// string copies itself the moment anyone modifies it.
+QString CharString(uint16_t c)
+{
+    static const char16_t* const table = [] {
+        static char16_t codes[65536];
+        for (int i = 0; i < 65536; ++i)
+            codes[i] = char16_t(i);
+        return codes;
+    }();
+    return QString::fromRawData(reinterpret_cast<const QChar*>(table + c), 1);
+}
+
 } // namespace
 
 CBHWordLib::CBHWordLib(const QString& fileName)
@@ -106,7 +121,7 @@ QString CBHWordLib::RecValue()
 {
     if (!Records || Current < 0 || Current >= RecordCount)
         return QString();
-    return QString(QChar(qFromLittleEndian(Records[Current].Char)));
+    return CharString(qFromLittleEndian(Records[Current].Char));
 }
 
 bool CBHWordLib::NextPage()

@@ -186,6 +186,13 @@ TEST_F(StrokeDictionary, QueryFindingNothingLeavesCursorOnFirstRecord)
     EXPECT_TRUE(lib.Bof());
     EXPECT_EQ(lib.FirstMatch, CBHWordLib::NoRecord);
     EXPECT_EQ(lib.RecValue(), "a");
+    // The candidate string is the caller's own: changing it changes nothing
+    // that a later RecValue gives.
+    QString value = lib.RecValue();
+    value[0] = QLatin1Char('q');
+    value += QLatin1Char('r');
+    EXPECT_EQ(lib.RecValue(), "a");
+    EXPECT_EQ(*lib.RecValue().utf16(), u'a');
     int index = 0;
     EXPECT_EQ(lib.GetWordCode(index), 0);
     EXPECT_FALSE(lib.NextPage());
