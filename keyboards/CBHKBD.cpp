@@ -1,0 +1,300 @@
+#include "CBHKBD.h"
+
+#include "CBHWordLib.h"
+#include "CWordTable.h"
+#include "ChineseChar.h"
+#include "KeyboardGlobals.h"
+
+#include <QSet>
+
+namespace {
+
+constexpr int StrokePageSize = 5;
+constexpr int AssociationPageSize = 10;
+constexpr int FirstStrokeCell = 5;
+constexpr int PromotedCells[2] = {0, 4};
+
+// The digit a stroke key appends to the code, 0 for any other key.
+char strokeDigit(int key)
+{
+    switch (key) {
+    case 11: return '1'; // 一
+    case 12: return '2'; // 丨
+    case 13: return '3'; // 丿
+    case 16: return '4'; // 丶
+    case 17: return '5'; // 乛
+    case 18: return '7'; // wildcard
+    default: return 0;
+    }
+}
+
+} // namespace
+
+CBHKBD::CBHKBD(CIMEWidget* owner, const QString& imageName)
+    : CKBD(owner, imageName),
+      WordLib(new CBHWordLib(AppPath + QStringLiteral("bs.dat"))),
+      WordTable(new CWordTable(AppPath + QStringLiteral("word.idx"), AppPath + QStringLiteral("word.dat")))
+{
+    WordLib->PageSize = StrokePageSize;
+    WordTable->PageSize = AssociationPageSize;
+    Reset(false);
+}
+
+CBHKBD::~CBHKBD()
+{
+    delete WordLib;
+    delete WordTable;
+}
+
+void CBHKBD::Reset(bool showDefaults)
+{
+    Mode = ModeStroke;
+    DefaultShown = false;
+    StrokeCode.clear();
+    SetLine(QString());
+    setIsLineArea(false);
+    WordLib->Reset();
+    QueryFound = false;
+    QueryCode.clear();
+    if (showDefaults)
+        ShowDefaultRecords(0, CellCount - 1);
+}
+
+bool CBHKBD::runQuery(const QString& code)
+{
+    QueryCode = code;
+    QueryFound = WordLib->Query(code);
+    return QueryFound;
+}
+
+void CBHKBD::showQueryResult()
+{
+    if (QueryFound) {
+        ShowRecords();
+        ShowBHImages();
+    } else {
+        ShowDefaultRecords(FirstStrokeCell, CellCount - 1);
+    }
+}
+
+void CBHKBD::ShowRecords()
+{
+    if (Mode == ModeStroke) {
+        WordLib->PageFirst();
+        SetWord(FirstStrokeCell, WordLib->RecValue());
+        for (int cell = FirstStrokeCell + 1; cell < CellCount; ++cell) {
+            if (!WordLib->Next()) {
+                ShowDefaultRecords(cell, CellCount - 1);
+                return;
+            }
+            SetWord(cell, WordLib->RecValue());
+        }
+        return;
+    }
+    if (WordTable->WordCount <= 0)
+        return;
+    for (int cell = 0; cell < CellCount; ++cell) {
+        const int position = WordTable->WordIndex + cell;
+        if (position >= WordTable->WordCount) {
+            ShowDefaultRecords(cell, CellCount - 1);
+            return;
+        }
+        SetWord(cell, WordTable->GetWord(position));
+    }
+}
+
+void CBHKBD::ShowBHImages()
+{
+    QChar found[2] = {QChar(u' '), QChar(u' ')};
+    int foundCount = 0;
+    if (WordTable->WordCount > 0) {
+        // Only shipped associations (even Ref) promote a candidate.
+        QSet<uint16_t> followers;
+        for (int j = 0; j < WordTable->WordCount; ++j) {
+            const uint16_t code = WordTable->GetWordCode(j);
+            if (code == 0)
+                break;
+            followers.insert(code);
+        }
+        // Start at the sixth match, the first beyond the first page.
+        int i = 0;
+        uint16_t code = 0;
+        for (int n = 0; n <= StrokePageSize; ++n) {
+            code = WordLib->GetWordCode(i);
+            ++i;
+            if (code == 0)
+                break;
+        }
+        while (code != 0 && foundCount < 2) {
+            // A character may have two records (two stroke orders): never
+            // promote it into both cells.
+            const bool repeat = foundCount == 1 && found[0].unicode() == code;
+            if (!repeat && followers.contains(code))
+                found[foundCount++] = QChar(code);
+            if (foundCount < 2) {
+                code = WordLib->GetWordCode(i);
+                ++i;
+            }
+        }
+    }
+    SetWord(PromotedCells[0], QString(found[0]));
+    SetWord(PromotedCells[1], QString(found[1]));
+}
+
+void CBHKBD::onClick(int key)
+{
+    DefaultShown = false;
+    if (Mode == ModeAssociation) {
+        Reset(false);
+    } else if (!StrokeCode.isEmpty()) {
+        if (!QueryFound || StrokeCode.length() >= MaxStrokes)
+            return;
+    }
+    if (!IsLineArea)
+        setIsLineArea(true);
+    const char digit = strokeDigit(key);
+    if (digit == 0)
+        return;
+    StrokeCode.append(QLatin1Char(digit));
+    SetLine(Line + __BHTable.mid(digit - '0', 1));
+    runQuery(StrokeCode);
+    showQueryResult();
+}
+
+void CBHKBD::onPrior()
+{
+    if (DefaultShown)
+        return;
+    if (Mode == ModeStroke) {
+        if (WordLib->Bof() || !WordLib->PriorPage()) {
+            ShowDefaultRecords(FirstStrokeCell, CellCount - 1);
+            DefaultShown = true;
+        } else {
+            ShowRecords();
+        }
+        return;
+    }
+    if (WordTable->WordIndex > 0) {
+        WordTable->WordIndex = qMax(0, WordTable->WordIndex - WordTable->PageSize);
+        ShowRecords();
+    } else {
+        ShowDefaultRecords(0, CellCount - 1);
+        DefaultShown = true;
+    }
+}
+
+void CBHKBD::onNext()
+{
+    if (Mode == ModeStroke) {
+        if (DefaultShown) {
+            // Back from the punctuation page to the page of candidates. Eof
+            // alone cannot tell: it is also set once Next fails at the last page.
+            if (QueryFound)
+                ShowRecords();
+            DefaultShown = false;
+        } else if (!WordLib->Eof() && WordLib->NextPage()) {
+            ShowRecords();
+        }
+        return;
+    }
+    if (DefaultShown) {
+        if (WordTable->WordCount > 0)
+            ShowRecords();
+        DefaultShown = false;
+    } else if (WordTable->WordIndex + WordTable->PageSize < WordTable->WordCount) {
+        WordTable->WordIndex += WordTable->PageSize;
+        ShowRecords();
+    }
+}
+
+void CBHKBD::onBackSpace()
+{
+    if (Mode == ModeAssociation || StrokeCode.isEmpty()) {
+        DoBackSpace();
+        return;
+    }
+    StrokeCode.chop(1);
+    SetLine(Line.left(Line.length() - 1));
+    if (StrokeCode.isEmpty()) {
+        // The dictionary keeps the one-stroke query: Next still pages it.
+        setIsLineArea(false);
+        ShowDefaultRecords(0, CellCount - 1);
+        return;
+    }
+    runQuery(StrokeCode);
+    showQueryResult();
+}
+
+void CBHKBD::onLineClick()
+{
+    if (Mode != ModeStroke || StrokeCode.isEmpty())
+        return;
+    StrokeCode.clear();
+    SetLine(QString());
+}
+
+void CBHKBD::DoSelect(const QString& text)
+{
+    CKBD::DoSelect(text);
+    if (Mode == ModeStroke) {
+        Mode = ModeAssociation;
+        StrokeCode.clear();
+        setIsLineArea(false);
+    }
+    if (text.length() == 1 && IsHZ(text.at(0))) {
+        if (HasAssociation)
+            WordTable->UpdateWordRef(text.at(0).unicode());
+        DoImage(text);
+    } else {
+        HasAssociation = false;
+    }
+}
+
+void CBHKBD::DoImage(const QString& text)
+{
+    DefaultShown = false;
+    HasAssociation = !text.isEmpty() && WordTable->Query(text.at(0).unicode());
+    if (HasAssociation)
+        ShowRecords();
+    else
+        ShowDefaultRecords(0, CellCount - 1);
+}
+
+void CBHKBD::DoShiftKBD()
+{
+    SetLine(QString());
+    CKBD::DoShiftKBD();
+    HasAssociation = false;
+}
+
+void CBHKBD::DoBackSpace()
+{
+    // Deleting the character just entered keeps its use out of word.dat.
+    WordTable->CancelUpdate();
+    CKBD::DoBackSpace();
+}
+
+void CBHKBD::onShow()
+{
+    WordLib->OpenFile();
+    WordTable->OpenFile();
+    // The dictionary keeps its query across a close, but bs.dat may have
+    // changed while the panel was hidden: run the query again on the records
+    // mapped now. Typed strokes get their first page redrawn; a query kept
+    // after the line was cleared starts again from its first page.
+    if (Mode != ModeStroke)
+        return;
+    if (!StrokeCode.isEmpty()) {
+        runQuery(StrokeCode);
+        DefaultShown = false;
+        showQueryResult();
+    } else if (QueryFound) {
+        runQuery(QueryCode);
+    }
+}
+
+void CBHKBD::onHide()
+{
+    WordTable->CloseFile();
+    WordLib->CloseFile();
+}

@@ -1,0 +1,60 @@
+#pragma once
+
+#include "CKBD.h"
+
+class CBHWordLib;
+class CWordTable;
+
+// The stroke keyboard. In stroke input the typed strokes stand in the line
+// area, cells 5 to 9 show one page of the characters whose strokes begin with
+// the typed code, and cells 0 and 4 promote up to two later candidates that
+// also follow the character chosen before. After a choice the keyboard shows
+// that character's association candidates in all ten cells and learns the
+// next choice into word.dat. Empty cells show the default punctuation.
+class CBHKBD : public CKBD
+{
+public:
+    enum { ModeStroke = 0, ModeAssociation = 1 };
+    static constexpr int MaxStrokes = 25;
+
+    CBHKBD(CIMEWidget* owner, const QString& imageName);
+    ~CBHKBD() override;
+
+    void Reset(bool showDefaults) override;
+    void ShowRecords() override;
+    void onPrior() override;
+    void onNext() override;
+    void onBackSpace() override;
+    void onLineClick() override;
+    void onClick(int key) override;
+    void DoShiftKBD() override;
+    void DoSelect(const QString& text) override;
+    void DoBackSpace() override;
+
+    // Loads the association page of the first character of text.
+    void DoImage(const QString& text);
+    // Fills cells 0 and 4 with promoted candidates, or spaces.
+    void ShowBHImages();
+    // The panel was shown or hidden: the data files are open only while shown.
+    void onShow();
+    void onHide();
+
+    CBHWordLib* WordLib;
+    CWordTable* WordTable;
+    QString StrokeCode;
+    bool DefaultShown = false;
+    bool HasAssociation = false;
+    int Mode = ModeStroke;
+    // Whether the dictionary's last query matched anything. A stroke is
+    // refused only when the typed code matches nothing: the dictionary's
+    // Bof/Eof pair also reads "nothing" after Next fails on a one-page list.
+    bool QueryFound = false;
+    // The code of the dictionary's last query, run again after a reopen.
+    QString QueryCode;
+
+private:
+    bool runQuery(const QString& code);
+    // Shows the page of the current query, or the default punctuation in
+    // cells 5 to 9 when it matched nothing.
+    void showQueryResult();
+};

@@ -1,0 +1,347 @@
+#include "CKBD.h"
+
+#include "CIMEWidget.h"
+#include "KeyboardGlobals.h"
+
+#include <QImage>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QTimerEvent>
+
+namespace {
+
+constexpr int KeyLeft = 3;
+constexpr int KeyTop = 3;
+constexpr int KeyPitchX = 47;
+constexpr int KeyPitchY = 35;
+constexpr int KeyWidth = 46;
+constexpr int KeyHeight = 34;
+constexpr int Columns = 5;
+constexpr int LastGridIndex = 4; // rows and columns the hit test admits
+constexpr int KeyCount = 20;     // keys inside the image; row 4 lies below it
+
+// The face of a key when the keyboard image cannot be read.
+const QColor PlainFace(Qt::lightGray);
+
+bool isLineKey(int key)
+{
+    return key >= 1 && key <= 3;
+}
+
+} // namespace
+
+CKBD::CKBD(CIMEWidget* owner, const QString& imageName)
+    : Owner(owner), Image(new QImage(AppPath + imageName))
+{
+    // GIF images load with a colour table, whose inversion would swap palette
+    // indices rather than colours; a true-colour copy inverts as it looks.
+    if (!Image->isNull())
+        *Image = Image->convertToFormat(QImage::Format_RGB32);
+}
+
+CKBD::~CKBD()
+{
+    stopTimer();
+    delete Image;
+}
+
+void CKBD::getKeyRect(int key, int& left, int& top, int& width, int& height)
+{
+    left = KeyLeft + KeyPitchX * (key % Columns);
+    top = KeyTop + KeyPitchY * (key / Columns);
+    width = KeyWidth;
+    height = KeyHeight;
+}
+
+QRect CKBD::keyRect(int key)
+{
+    int left, top, width, height;
+    getKeyRect(key, left, top, width, height);
+    return QRect(left, top, width, height);
+}
+
+QRect CKBD::lineRect()
+{
+    const QRect first = keyRect(1);
+    const QRect last = keyRect(3);
+    return QRect(first.topLeft(), QPoint(last.right(), first.bottom()));
+}
+
+int CKBD::keyAt(const QPoint& point)
+{
+    const int column = (point.x() - 4) / KeyPitchX;
+    const int row = (point.y() - KeyTop) / KeyPitchY;
+    if (column < 0 || column > LastGridIndex || row < 0 || row > LastGridIndex)
+        return -1;
+    return Columns * row + column;
+}
+
+bool CKBD::canDraw() const
+{
+    if (!Owner)
+        return false;
+    const CKBD* current = Owner->currentKeyboard();
+    return !current || current == this;
+}
+
+void CKBD::drawFace(const QRect& rect, bool pressed, const QString* text)
+{
+    if (!canDraw())
+        return;
+    QImage face;
+    if (Image->isNull()) {
+        face = QImage(rect.size(), QImage::Format_RGB32);
+        face.fill(PlainFace);
+    } else {
+        face = Image->copy(rect);
+    }
+    if (pressed)
+        face.invertPixels(QImage::InvertRgb);
+
+    QPainter painter(&Owner->canvas());
+    painter.drawImage(rect.topLeft(), face);
+    if (text && !text->isEmpty()) {
+        painter.setFont(Owner->font());
+        painter.setPen(pressed ? __FontRevColor : __FontColor);
+        painter.drawText(rect, Qt::AlignCenter, *text);
+    }
+    painter.end();
+    Owner->flushCanvas(rect);
+}
+
+void CKBD::DrawWord(int cell, bool pressed)
+{
+    if (cell < 0 || cell >= CellCount)
+        return;
+    drawFace(keyRect(cell), pressed, &Words[cell]);
+}
+
+void CKBD::DrawLine(bool pressed)
+{
+    const QString shown = Line.length() > LineLength ? Line.right(LineLength) : Line;
+    drawFace(lineRect(), pressed, &shown);
+}
+
+void CKBD::DrawKey(int key, bool pressed)
+{
+    if (key < 0 || key >= KeyCount)
+        return; // row 4 lies below the image: nothing to show
+    if (key < CellCount) {
+        if (IsLineArea && isLineKey(key))
+            DrawLine(pressed);
+        else
+            DrawWord(key, pressed);
+        return;
+    }
+    drawFace(keyRect(key), pressed, nullptr);
+}
+
+void CKBD::paintEvent(QPaintEvent*)
+{
+    if (!canDraw())
+        return;
+    QImage& canvas = Owner->canvas();
+    {
+        QPainter painter(&canvas);
+        painter.fillRect(canvas.rect(), Owner->palette().window());
+        if (Image->isNull()) {
+            for (int key = 0; key < KeyCount; ++key)
+                painter.fillRect(keyRect(key), PlainFace);
+        } else {
+            painter.drawImage(0, 0, *Image);
+        }
+    }
+    for (int cell = 0; cell < CellCount; ++cell) {
+        if (!(IsLineArea && isLineKey(cell)))
+            DrawWord(cell, false);
+    }
+    if (IsLineArea)
+        DrawLine(false);
+    Owner->flushCanvas(canvas.rect());
+}
+
+void CKBD::SetWord(int cell, const QString& text)
+{
+    if (cell < 0 || cell >= CellCount)
+        return;
+    Words[cell] = text;
+    // Under the line area the cell is not on screen; the line stays.
+    if (!(IsLineArea && isLineKey(cell)))
+        DrawWord(cell, false);
+}
+
+void CKBD::SetLine(const QString& text)
+{
+    Line = text;
+    // With the line area off, keys 1 to 3 are cells: drawing an empty line
+    // over them would hide texts that a tap still chooses.
+    if (IsLineArea)
+        DrawLine(false);
+}
+
+void CKBD::ShowDefaultRecords(int first, int last)
+{
+    for (int cell = qMax(first, 0); cell <= qMin(last, CellCount - 1); ++cell)
+        SetWord(cell, __DefaultWords.mid(cell, 1)); // empty past a short list
+}
+
+void CKBD::setIsLineArea(bool on)
+{
+    if (on == IsLineArea)
+        return;
+    IsLineArea = on;
+    if (!on) {
+        SetLine(QString());
+        for (int cell = 1; cell <= 3; ++cell)
+            DrawWord(cell, false);
+    }
+}
+
+void CKBD::stopTimer()
+{
+    if (TimerId == 0)
+        return;
+    if (Owner)
+        Owner->killTimer(TimerId);
+    TimerId = 0;
+}
+
+void CKBD::mousePressEvent(QMouseEvent* event)
+{
+    if (PressedKey >= 0) // a release went missing: do not leave a key drawn held
+        onKeyUp(PressedKey);
+    PressedKey = keyAt(event->position().toPoint());
+    // A fresh press never inherits the count of an earlier hold.
+    RepeatCount = -2;
+    if (PressedKey < 0)
+        return;
+    onKeyDown(PressedKey);
+    if (PressedKey == KeyBackSpace && TimerId == 0 && Owner)
+        TimerId = Owner->startTimer(RepeatInterval);
+}
+
+void CKBD::mouseMoveEvent(QMouseEvent* event)
+{
+    const int key = keyAt(event->position().toPoint());
+    if (key < 0 || key == PressedKey)
+        return;
+    if (PressedKey >= 0)
+        onKeyUp(PressedKey);
+    stopTimer();
+    PressedKey = key;
+    onKeyDown(key);
+}
+
+void CKBD::mouseReleaseEvent(QMouseEvent* event)
+{
+    stopTimer();
+    const int key = PressedKey;
+    if (key < 0)
+        return;
+    onKeyUp(key);
+    PressedKey = -1;
+    const QPoint point = event->position().toPoint();
+    if (point.x() < 0 || point.x() > CIMEWidget::PanelWidth || point.y() < 0)
+        return;
+    if (key == KeyBackSpace && RepeatCount > 0)
+        return; // the held key has already repeated
+    onKeyPressed(key);
+}
+
+void CKBD::timerEvent(QTimerEvent* event)
+{
+    if (TimerId == 0 || (event && event->timerId() != TimerId))
+        return;
+    ++RepeatCount;
+    if (RepeatCount > 0 && PressedKey >= 0)
+        onKeyPressed(PressedKey);
+}
+
+void CKBD::CancelPress()
+{
+    stopTimer();
+    if (PressedKey >= 0) {
+        const int key = PressedKey;
+        PressedKey = -1;
+        onKeyUp(key);
+    }
+}
+
+void CKBD::onKeyDown(int key)
+{
+    DrawKey(key, true);
+}
+
+void CKBD::onKeyUp(int key)
+{
+    DrawKey(key, false);
+}
+
+void CKBD::onKeyPressed(int key)
+{
+    if (key >= 0 && key < CellCount) {
+        if (IsLineArea && isLineKey(key))
+            onLineClick();
+        else
+            onSelect(key);
+        return;
+    }
+    switch (key) {
+    case KeyPrior:
+        onPrior();
+        break;
+    case 11:
+    case 12:
+    case 13:
+    case 16:
+    case 17:
+    case 18:
+        onClick(key);
+        break;
+    case KeyBackSpace:
+        onBackSpace();
+        break;
+    case KeyNext:
+        onNext();
+        break;
+    case KeyShift:
+        DoShiftKBD();
+        break;
+    default:
+        break; // row 4 has no action
+    }
+}
+
+void CKBD::onPrior() {}
+void CKBD::onNext() {}
+void CKBD::onLineClick() {}
+void CKBD::onClick(int) {}
+
+void CKBD::onBackSpace()
+{
+    DoBackSpace();
+}
+
+void CKBD::onSelect(int cell)
+{
+    if (cell >= 0 && cell < CellCount && !Words[cell].isEmpty())
+        DoSelect(Words[cell]);
+}
+
+void CKBD::DoShiftKBD()
+{
+    if (Owner)
+        Owner->onShiftKBD(this);
+}
+
+void CKBD::DoSelect(const QString& text)
+{
+    if (Owner)
+        Owner->onSelect(this, text);
+}
+
+void CKBD::DoBackSpace()
+{
+    if (Owner)
+        Owner->onBackSpace(this);
+}
