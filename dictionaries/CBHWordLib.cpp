@@ -168,10 +168,7 @@ uint16_t CBHWordLib::GetWordCode(int& index)
 {
     if (FirstMatch == NoRecord || index < 0 || FirstMatch >= RecordCount)
         return 0;
-    const int64_t start = FirstMatch + index;
-    if (start >= RecordCount)
-        return 0;
-    const int64_t hit = FindMatch(start);
+    const int64_t hit = FindMatch(std::min<int64_t>(FirstMatch + index, RecordCount));
     index = int(hit - FirstMatch);
     if (hit >= RecordCount)
         return 0;

@@ -118,8 +118,17 @@ bool CWordTable::Query(unsigned short code)
     if (start >= fileSize || !DataFile->seek(start))
         return true;
     const qint64 wanted = std::min<qint64>(qint64(entry->Count) * RecordSize, fileSize - start);
-    const QByteArray bytes = DataFile->read(wanted);
+    QByteArray bytes = DataFile->read(wanted);
     const int n = int(bytes.size() / RecordSize);
+    // A change still pending in this list (the same character chosen twice
+    // in a row) shows as made; otherwise the next use would start again
+    // from the stale weight in the file and lose a count.
+    const qint64 pendingAt = qint64(Pending.Offset) - start;
+    if (Pending.Char != 0 && pendingAt >= 0 && pendingAt % RecordSize == 0
+        && pendingAt < qint64(n) * RecordSize) {
+        qToLittleEndian(Pending.Char, bytes.data() + pendingAt);
+        qToLittleEndian(Pending.Ref, bytes.data() + pendingAt + 2);
+    }
     if (n == 0)
         return true;
 

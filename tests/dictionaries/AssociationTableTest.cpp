@@ -137,6 +137,20 @@ TEST_F(AssociationTable, UseIsWrittenAtTheNextChangeOrClose)
     EXPECT_EQ(List(t), "ban");
 }
 
+TEST_F(AssociationTable, SameCharacterTwiceCountsBothUses)
+{
+    CWordTable t(Idx(), Dat());
+    t.OpenFile();
+    ASSERT_TRUE(t.Query(Big));
+    t.UpdateWordRef('c'); // 4 -> 6, pending
+    ASSERT_TRUE(t.Query(Big));
+    EXPECT_EQ(List(t), "bca");
+    t.UpdateWordRef('c'); // 6 -> 8, not 4 -> 6 again
+    t.CloseFile();
+    EXPECT_EQ(dir.read("word.dat"),
+              Records({{'a', 4}, {'b', 9}, {'c', 8}, {'x', 40000}, {'y', 0}}));
+}
+
 TEST_F(AssociationTable, CancelledUseNeverReachesTheFile)
 {
     const QByteArray before = dir.read("word.dat");

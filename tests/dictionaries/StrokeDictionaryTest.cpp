@@ -158,6 +158,7 @@ TEST_F(StrokeDictionary, PagingSixMatchesByFive)
     EXPECT_EQ(index, 9);
     index = 100;
     EXPECT_EQ(lib.GetWordCode(index), 0);
+    EXPECT_EQ(index, 9);
     index = -1;
     EXPECT_EQ(lib.GetWordCode(index), 0);
     EXPECT_EQ(index, -1);
