@@ -121,38 +121,25 @@ TEST_F(ListTest, DeleteRemoveAndExtract)
     EXPECT_TRUE(list.errors.empty());
 }
 
-TEST_F(ListTest, MoveExchangeAndPackAreSilent)
+TEST_F(ListTest, RearrangingIsSilentAndSetCountDeletesFromTheEnd)
 {
     FillAbc();
     list.Move(0, 2);
     EXPECT_EQ(list.Entries(), (Items{pb, pc, pa}));
     list.Move(2, 0);
-    EXPECT_EQ(list.Entries(), (Items{pa, pb, pc}));
     list.Exchange(0, 2);
     EXPECT_EQ(list.Entries(), (Items{pc, pb, pa}));
-
-    list.Clear();
-    list.Add(pa);
-    list.Add(nullptr);
-    list.Add(pb);
-    list.Add(nullptr);
-    list.notes.clear();
+    list.SetCount(6);
+    list.Put(4, px);
     list.Pack();
-    EXPECT_EQ(list.Entries(), (Items{pa, pb}));
-    EXPECT_TRUE(list.notes.empty());
-}
+    EXPECT_EQ(list.Entries(), (Items{pc, pb, pa, px}));
+    EXPECT_EQ(list.notes, (Notes{{px, ListAdded}}));
 
-TEST_F(ListTest, SetCountPadsWithNullAndDeletesFromTheEnd)
-{
-    list.Add(pa);
-    list.Add(pb);
-    list.SetCount(5);
-    EXPECT_EQ(list.Entries(), (Items{pa, pb, nullptr, nullptr, nullptr}));
-    list.Put(3, pc);
     list.notes.clear();
+    list.Put(1, nullptr);
     list.SetCount(1);
-    EXPECT_EQ(list.Entries(), (Items{pa}));
-    EXPECT_EQ(list.notes, (Notes{{pc, ListDeleted}, {pb, ListDeleted}}));
+    EXPECT_EQ(list.Entries(), (Items{pc}));
+    EXPECT_EQ(list.notes, (Notes{{pb, ListDeleted}, {px, ListDeleted}, {pa, ListDeleted}}));
 }
 
 TEST_F(ListTest, BadIndicesAndSizesChangeNothing)
@@ -208,31 +195,23 @@ int CompareInts(void* a, void* b)
     const int y = *static_cast<int*>(b);
     return x < y ? -1 : (x > y ? 1 : 0);
 }
-int AlwaysLess(void*, void*)
-{
-    return -1;
-}
-int AlwaysGreater(void*, void*)
-{
-    return 1;
-}
+int AlwaysLess(void*, void*) { return -1; }
+int AlwaysGreater(void*, void*) { return 1; }
 } // namespace
 
 TEST_F(ListTest, SortOrdersEntriesAndSurvivesBadComparisons)
 {
     std::mt19937 random(7);
     std::vector<int> values(1000);
-    for (int& v : values)
+    for (int& v : values) {
         v = static_cast<int>(random() % 50) - 25; // many duplicates
-    for (int& v : values)
         list.Add(&v);
+    }
     list.Sort(CompareInts);
-    std::vector<int> sorted;
-    for (void* p : list.Entries())
-        sorted.push_back(*static_cast<int*>(p));
     std::vector<int> expected = values;
     std::sort(expected.begin(), expected.end());
-    EXPECT_EQ(sorted, expected);
+    for (int i = 0; i < list.Count(); ++i)
+        ASSERT_EQ(*static_cast<int*>(list.Items(i)), expected[i]);
 
     // Comparisons that are no order at all must neither run off the array
     // (the sanitizers would see it) nor lose an entry.
@@ -241,8 +220,6 @@ TEST_F(ListTest, SortOrdersEntriesAndSurvivesBadComparisons)
     list.Sort(nullptr);
     std::vector<void*> entries = list.Entries();
     std::sort(entries.begin(), entries.end());
-    std::vector<void*> originals;
-    for (int& v : values)
-        originals.push_back(&v);
-    EXPECT_EQ(entries, originals);
+    EXPECT_EQ(entries.front(), &values.front());
+    EXPECT_EQ(std::unique(entries.begin(), entries.end()) - entries.begin(), 1000);
 }
