@@ -67,49 +67,33 @@ TEST_F(AssociationTable, RanksByWeightThenFileOrder)
 {
     CWordTable t(Idx(), Dat());
     t.OpenFile();
-    EXPECT_EQ(t.IndexCount, 3);
     ASSERT_TRUE(t.Query(Big));
     EXPECT_EQ(List(t), "bac");
-    EXPECT_EQ(t.WordList[0].Offset, 4u);
     EXPECT_EQ(t.WordList[2].Offset, 8u);
-    EXPECT_EQ(t.WordIndex, 0);
-    EXPECT_TRUE(t.GetWord(-1).isNull());
     EXPECT_TRUE(t.GetWord(3).isNull());
-
     // A weight of 32768 or more reads as negative and ranks last.
     ASSERT_TRUE(t.Query(Small));
     EXPECT_EQ(List(t), "yx");
 
     t.WordIndex = 7;
     ASSERT_TRUE(t.Query(Empty));
-    EXPECT_EQ(t.WordCount, 0);
     EXPECT_EQ(t.WordList, nullptr);
     EXPECT_EQ(t.WordIndex, 0);
-
-    t.WordIndex = 7;
     EXPECT_FALSE(t.Query('q'));
     EXPECT_EQ(t.WordCount, 0);
-    EXPECT_EQ(t.WordIndex, 7);
-}
 
-TEST_F(AssociationTable, GetWordCodeSkipsLearnedEntries)
-{
+    // Odd weights are learned ones, which GetWordCode skips.
+    t.CloseFile();
     dir.write("word.dat", Records({{'a', 1}, {'b', 3}, {'c', 2}, {'x', 1}, {'y', 3}}));
-    CWordTable t(Idx(), Dat());
     t.OpenFile();
     ASSERT_TRUE(t.Query(Big));
-    EXPECT_EQ(List(t), "bca");
     int i = 0;
     EXPECT_EQ(t.GetWordCode(i), 'c');
     EXPECT_EQ(i, 1);
-
     ASSERT_TRUE(t.Query(Small));
     i = 0;
     EXPECT_EQ(t.GetWordCode(i), 0);
     EXPECT_EQ(i, 2);
-    i = -1;
-    EXPECT_EQ(t.GetWordCode(i), 0);
-    EXPECT_EQ(i, -1);
 }
 
 TEST_F(AssociationTable, UseIsWrittenAtTheNextChangeOrClose)
@@ -119,7 +103,6 @@ TEST_F(AssociationTable, UseIsWrittenAtTheNextChangeOrClose)
     t.OpenFile();
     ASSERT_TRUE(t.Query(Big));
     t.UpdateWordRef('a');
-    EXPECT_EQ(t.GetWord(1), "a");
     EXPECT_EQ(t.WordList[1].Ref, 6);
     EXPECT_EQ(dir.read("word.dat"), before);
 
@@ -160,13 +143,8 @@ TEST_F(AssociationTable, CancelledUseNeverReachesTheFile)
         ASSERT_TRUE(t.Query(Big));
         t.UpdateWordRef('b');
         t.CancelUpdate();
-        t.CloseFile();
-
-        // No list loaded: nothing changes.
-        t.OpenFile();
         ASSERT_TRUE(t.Query(Empty));
-        t.UpdateWordRef('b');
-        EXPECT_EQ(t.Pending.Char, 0);
+        t.UpdateWordRef('b'); // no list loaded: nothing to count
     }
     EXPECT_EQ(dir.read("word.dat"), before);
 }
@@ -250,20 +228,13 @@ TEST_F(AssociationTable, ClosedOrShrunkDataIsNeverReadOrGrown)
 
 TEST_F(AssociationTable, MissingOrGarbageFilesGiveAnEmptyTable)
 {
-    {
-        CWordTable t(dir.path("none.idx"), dir.path("none.dat"));
-        EXPECT_EQ(t.IndexCount, 0);
-        EXPECT_EQ(t.GetWordIndex(Big), nullptr);
-        t.OpenFile(); // creates an empty word.dat
-        EXPECT_FALSE(t.Query(Big));
-    }
-    EXPECT_EQ(QFile(dir.path("none.dat")).size(), 0);
+    CWordTable missing(dir.path("none.idx"), dir.path("none.dat"));
+    EXPECT_EQ(missing.IndexTable, nullptr);
+    missing.OpenFile();
+    EXPECT_FALSE(missing.Query(Big));
 
-    CWordTable empty(dir.write("empty.idx", QByteArray()), Dat());
-    EXPECT_EQ(empty.IndexTable, nullptr);
-    EXPECT_FALSE(empty.Query(0));
-
-    // Unsorted entries and huge counts: lookups may miss, reads stay bounded.
+    // Unsorted entries with huge counts and offsets past the data: lookups
+    // may miss, reads stay bounded, nothing is written.
     QByteArray garbage;
     for (int i = 0; i < 40; ++i)
         garbage += IndexEntry(quint16(0xFFFF - 977 * i), 0xFFFF, quint32(0xFFFFFF00u + i));
@@ -273,6 +244,7 @@ TEST_F(AssociationTable, MissingOrGarbageFilesGiveAnEmptyTable)
         if (g.Query(quint16(0xFFFF - 977 * i))) {
             EXPECT_EQ(g.WordCount, 0);
         }
+        g.UpdateWordRef('z');
     }
     g.CloseFile();
     EXPECT_EQ(dir.read("word.dat").size(), 20);
