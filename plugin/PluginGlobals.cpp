@@ -1,0 +1,3 @@
+#include "PluginGlobals.h"
+
+const void* ZKbCmdSendKeyEvent_Destroy = nullptr;
