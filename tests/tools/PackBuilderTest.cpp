@@ -3,6 +3,7 @@
 #include "CDictSource.h"
 #include "CFrequencyTable.h"
 #include "CPackBuilder.h"
+#include "CPackChecker.h"
 #include "CStrokeDictWriter.h"
 #include "CStrokeTable.h"
 #include "CSymbolFileWriter.h"
@@ -80,6 +81,12 @@ TEST(StrokeTable, KeepsOrdersOfChineseCharactersMainlandLast)
     EXPECT_EQ(table.Stats().Placeholders, 1); // 㐆 lies outside the range and is not counted
     EXPECT_EQ(table.Stats().Invalid, 1);
     EXPECT_TRUE(table.MainOrder(u'丁').isEmpty());
+
+    // Orders that differ only past the 25th stroke become one record.
+    const CStrokeTable longOrders = load<CStrokeTable>(
+        "龘\thhhhhhhhhhhhhhhhhhhhhhhhhs\n龘\thhhhhhhhhhhhhhhhhhhhhhhhhp\n");
+    EXPECT_EQ(longOrders.Orders().at(u'龘').size(), 1);
+    EXPECT_EQ(longOrders.Stats().Truncated, 2);
 
     QString digits;
     EXPECT_TRUE(CStrokeTable::ToDigits("hspnz", &digits));
@@ -288,4 +295,41 @@ TEST(PackBuilder, ReportsMissingOrEmptySources)
     options.DataDir = dir.path("nodata");
     EXPECT_FALSE(builder.Run(options, &error));
     EXPECT_TRUE(error.contains("Symbols.utf8.txt"));
+}
+
+TEST(PackChecker, PassesABuiltPackAndNamesEachKindOfDamage)
+{
+    TestDir dir;
+    CPackBuilder builder;
+    QString error;
+    ASSERT_TRUE(builder.Run({dir.write("stroke.yaml", StrokeYaml), dir.write("words.yaml", WordYaml), DIRORU_DATA_DIR,
+                             dir.path("pack")}, &error));
+    CPackChecker checker;
+    checker.Check(dir.path("pack"));
+    EXPECT_TRUE(checker.Problems().isEmpty()) << checker.Problems().join("; ").toStdString();
+
+    const QByteArray bs = dir.read("pack/bs.dat"), idx = dir.read("pack/word.idx"), dat = dir.read("pack/word.dat");
+    auto problemsWith = [&](const char* name, const QByteArray& bytes) {
+        dir.write(QString("pack/") + name, bytes);
+        checker.Check(dir.path("pack"));
+        dir.write(QString("pack/") + name, name == QByteArray("bs.dat") ? bs : name == QByteArray("word.idx") ? idx : dat);
+        return checker.Problems().join("; ");
+    };
+    EXPECT_TRUE(problemsWith("bs.dat", bs + bs.left(12)).contains("repeats"));
+    EXPECT_TRUE(problemsWith("bs.dat", bs + "x").contains("12-byte"));
+    QByteArray gap = bs;
+    gap[0] = char(gap[0] & ~7); // first stroke made padding, later strokes kept
+    EXPECT_TRUE(problemsWith("bs.dat", gap).contains("invalid stroke code"));
+    QByteArray unsorted = idx.mid(8, 8) + idx.left(8) + idx.mid(16);
+    EXPECT_TRUE(problemsWith("word.idx", unsorted).contains("not above"));
+    QByteArray far = idx;
+    qToLittleEndian<quint32>(quint32(dat.size()), far.data() + 4);
+    EXPECT_TRUE(problemsWith("word.idx", far).contains("past the end"));
+    EXPECT_TRUE(problemsWith("word.dat", dat.left(dat.size() - 4)).contains("past the end"));
+    QByteArray shared = idx;
+    qToLittleEndian<quint32>(0, shared.data() + 12);
+    EXPECT_TRUE(problemsWith("word.idx", shared).contains("share"));
+    dir.write("pack/Symbols.txt", "a\r\n");
+    checker.Check(dir.path("pack"));
+    EXPECT_TRUE(checker.Problems().join("; ").contains("11"));
 }

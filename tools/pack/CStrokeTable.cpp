@@ -38,13 +38,17 @@ void CStrokeTable::Load(const CDictSource& source)
             ++m_stats.Invalid;
             continue;
         }
+        // A record holds 25 strokes; two orders that differ only later
+        // would become the same record.
+        if (digits.size() > 25) {
+            ++m_stats.Truncated;
+            digits.truncate(25);
+        }
         QStringList& orders = m_orders[entry.Text[0].unicode()];
         if (orders.contains(digits)) {
             ++m_stats.Duplicates;
             continue;
         }
-        if (digits.size() > 25)
-            ++m_stats.Truncated;
         orders.append(digits);
     }
 }

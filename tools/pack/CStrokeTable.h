@@ -21,8 +21,8 @@ public:
     struct TStats {
         int Placeholders = 0; // placeholder codes dropped
         int Invalid = 0;      // codes with letters other than h s p n z
-        int Duplicates = 0;   // the same order listed twice for one character
-        int Truncated = 0;    // orders longer than the 25 strokes a record holds
+        int Duplicates = 0;   // the same order (as far as a record holds it) listed twice
+        int Truncated = 0;    // orders cut to the 25 strokes a record holds
     };
 
     void Load(const CDictSource& source);
