@@ -15,6 +15,8 @@
 #include <QPixmap>
 #include <QTextStream>
 
+#include <vector>
+
 #ifndef DIRORU_DEFAULT_PLUGIN
 #define DIRORU_DEFAULT_PLUGIN "libDiroruDIV.so.1"
 #endif
@@ -69,8 +71,11 @@ bool saveScreenshot(QWidget& window, const QString& path, QTextStream& out)
 int main(int argc, char** argv)
 {
     // The platform must be chosen before the application object exists, so
-    // the options are read once here and again, with --help, below.
+    // the options are read once here and again, with --help, below. Qt takes
+    // "-plugin <name>" for itself, so ours is taken out of what Qt sees.
     Options options;
+    QString pluginPath = QStringLiteral(DIRORU_DEFAULT_PLUGIN);
+    std::vector<char*> qtArguments;
     {
         QCommandLineParser early;
         options.addTo(early);
@@ -78,11 +83,25 @@ int main(int argc, char** argv)
         for (int i = 0; i < argc; ++i)
             arguments << QString::fromLocal8Bit(argv[i]);
         early.parse(arguments);
+        if (early.isSet(options.plugin))
+            pluginPath = early.value(options.plugin);
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && (early.isSet(options.script) || !hasDisplay()))
             qputenv("QT_QPA_PLATFORM", "offscreen");
+        for (int i = 0; i < argc; ++i) {
+            const QByteArray arg(argv[i]);
+            if (arg == "--plugin" || arg == "-plugin") {
+                ++i;
+                continue;
+            }
+            if (arg.startsWith("--plugin=") || arg.startsWith("-plugin="))
+                continue;
+            qtArguments.push_back(argv[i]);
+        }
     }
+    int qtArgc = int(qtArguments.size());
+    qtArguments.push_back(nullptr);
 
-    QApplication app(argc, argv);
+    QApplication app(qtArgc, qtArguments.data());
     QCoreApplication::setApplicationName(QStringLiteral("diroru_host"));
     QCommandLineParser parser;
     options.addTo(parser);
@@ -96,7 +115,6 @@ int main(int argc, char** argv)
     InputMethodManager manager;
     HostWindow window(&manager);
     QString error;
-    const QString pluginPath = parser.value(options.plugin);
     if (!manager.load(pluginPath, window.service(), &error)) {
         out << "cannot load the input method from " << pluginPath << ": " << error << Qt::endl;
         return 1;
