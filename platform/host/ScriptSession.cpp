@@ -56,6 +56,15 @@ QVariantMap panelState(QWidget* panel)
     return state;
 }
 
+// Pads text to a width in terminal columns; wide (CJK) characters take two.
+QString padded(const QString& text, int columns)
+{
+    int width = 0;
+    for (QChar c : text)
+        width += c.unicode() >= 0x1100 ? 2 : 1;
+    return text + QString(qMax(1, columns - width), QLatin1Char(' '));
+}
+
 QString showCell(const QString& text)
 {
     if (text.isEmpty())
@@ -210,7 +219,7 @@ bool ScriptSession::tap(int key, const QString& label)
 
 void ScriptSession::report(const QString& label)
 {
-    m_out << "  " << label << "\t" << describeCells() << "\ttext: " << m_window->field()->text() << Qt::endl;
+    m_out << "  " << padded(label, 12) << describeCells() << "   text: " << m_window->field()->text() << Qt::endl;
 }
 
 QString ScriptSession::describeCells() const
@@ -234,7 +243,8 @@ QString ScriptSession::describeCells() const
         if (cell == 4)
             shown << QStringLiteral("|");
     }
-    return state.value(QStringLiteral("keyboard")).toString() + QLatin1String(": ") + shown.join(QLatin1Char(' '));
+    const bool symbols = state.value(QStringLiteral("keyboard")).toString() == QLatin1String("symbol");
+    return (symbols ? QStringLiteral("symbols: ") : QStringLiteral("cells:   ")) + shown.join(QLatin1Char(' '));
 }
 
 bool ScriptSession::fail(const QString& message)

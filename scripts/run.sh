@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# Builds DiroruDIV and runs the stroke input method in the host program.
+#   scripts/run.sh                          with a display: a window to type in;
+#                                           without one: the default scripted session
+#   scripts/run.sh --script FILE            replay a session (format: platform/host/ScriptSession.h)
+#   scripts/run.sh --screenshot PATH        save the window as PNG at the end
+#   QT_QPA_PLATFORM=vnc scripts/run.sh      interactive through a VNC viewer on port 5900
+# Other arguments go to diroru_host unchanged (see diroru_host --help).
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+"$root/scripts/install-deps.sh"
+
+build="$root/build"
+cmake -S "$root" -B "$build" -G Ninja >/dev/null
+cmake --build "$build" --parallel "$(nproc)" --target diroru_host diroru_plugin diroru_pack
+
+# The input method learns into word.dat, so it works on a copy of the built
+# pack and the build tree's pack stays as built. The copy keeps its learned
+# weights from run to run until the pack's index changes, when word.dat no
+# longer fits it and is copied afresh.
+pack="$build/pack"
+data="$build/run/data"
+mkdir -p "$data"
+if [ ! -f "$data/word.dat" ] || ! cmp -s "$pack/word.idx" "$data/word.idx"; then
+  cp "$pack/word.dat" "$data/word.dat"
+fi
+for f in bs.dat word.idx Symbols.txt InputW_Stroke_Entry.gif InputW_Stroke_Entry_Ext.gif; do
+  cp "$pack/$f" "$data/$f"
+done
+
+# The plug-in reads its data directory from tarvin.cfg in $IM_SETTING_DIR.
+export IM_SETTING_DIR="$build/run/settings"
+mkdir -p "$IM_SETTING_DIR"
+printf '[BH]\nInstallDir=%s\n' "$data" > "$IM_SETTING_DIR/tarvin.cfg"
+
+args=("$@")
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
+  # No display: the scripted session, with a picture of how it ended.
+  case " $* " in
+    *" --screenshot"*) ;;
+    *) args+=(--screenshot "$build/run/session.png") ;;
+  esac
+fi
+exec "$build/platform/diroru_host" "${args[@]}"
