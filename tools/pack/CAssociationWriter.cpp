@@ -22,8 +22,20 @@ void CAssociationWriter::Build(const CFrequencyTable& frequency, QList<char16_t>
     chars.erase(std::unique(chars.begin(), chars.end()), chars.end());
 
     for (char16_t lead : chars) {
-        std::vector<std::pair<char16_t, uint64_t>> list(frequency.Followers(lead).begin(),
-                                                        frequency.Followers(lead).end());
+        // Within a word the pair counts say what follows; where a word
+        // ends, the next word's first character does: the end weight of lead
+        // shared out by how often each character starts a word.
+        std::map<char16_t, uint64_t> scores = frequency.Followers(lead);
+        // Damped to a tenth: in-word pairs are the surer guess.
+        const uint64_t end = frequency.EndFrequency(lead);
+        const uint64_t total = frequency.TotalStartFrequency();
+        if (end && total)
+            for (char16_t c : fillers)
+                scores[c] += uint64_t(double(end) * double(frequency.StartFrequency(c)) / double(total) / BoundaryDamping);
+        std::vector<std::pair<char16_t, uint64_t>> list;
+        for (const auto& [c, score] : scores)
+            if (score)
+                list.emplace_back(c, score);
         std::stable_sort(list.begin(), list.end(), [](const auto& a, const auto& b) {
             return a.second != b.second ? a.second > b.second : a.first < b.first;
         });

@@ -18,6 +18,12 @@ public:
     void Load(const CDictSource& source);
 
     uint64_t Frequency(char16_t c) const;
+    // How often c begins a word (single characters count as words): a good
+    // guess at what comes after the end of any word.
+    uint64_t StartFrequency(char16_t c) const;
+    // How often c ends a word, single characters included.
+    uint64_t EndFrequency(char16_t c) const;
+    uint64_t TotalStartFrequency() const { return m_totalStart; }
     // Followers of c: for every word, each Chinese character followed by
     // another inside it adds the word's weight to that pair.
     const std::map<char16_t, uint64_t>& Followers(char16_t c) const;
@@ -25,8 +31,13 @@ public:
 
     // The given characters sorted by falling frequency, ties by code.
     QList<char16_t> ByFrequency(QList<char16_t> chars) const;
+    // The same by falling start frequency.
+    QList<char16_t> ByStartFrequency(QList<char16_t> chars) const;
 
 private:
     std::map<char16_t, uint64_t> m_frequency;
+    std::map<char16_t, uint64_t> m_start;
+    std::map<char16_t, uint64_t> m_end;
+    uint64_t m_totalStart = 0;
     std::map<char16_t, std::map<char16_t, uint64_t>> m_followers;
 };

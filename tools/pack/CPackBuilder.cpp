@@ -58,10 +58,11 @@ bool CPackBuilder::Run(const TOptions& options, QString* error)
     if (!WriteFile(QStringLiteral("bs.dat"), CStrokeDictWriter::Build(strokes, frequency), error))
         return false;
 
-    // Every character gets an association list, padded with the most
-    // frequent characters, so that learning works after any character.
+    // Every character gets an association list, padded with the commonest
+    // word starts, so that learning works after any character.
     CAssociationWriter association;
-    association.Build(frequency, byFrequency, byFrequency.mid(0, CAssociationWriter::MinRecords * 2));
+    const QList<char16_t> fillers = frequency.ByStartFrequency(byFrequency);
+    association.Build(frequency, byFrequency, fillers.mid(0, 200));
     if (!WriteFile(QStringLiteral("word.idx"), association.Index(), error)
         || !WriteFile(QStringLiteral("word.dat"), association.Data(), error))
         return false;

@@ -2,6 +2,8 @@
 
 #include <QtEndian>
 
+#include <algorithm>
+
 QByteArray CStrokeDictWriter::Record(const QString& digits, char16_t c)
 {
     quint32 words[3] = {0, 0, 0};
@@ -23,7 +25,16 @@ QList<char16_t> CStrokeDictWriter::MainOrder(const CStrokeTable& strokes, const 
     QList<char16_t> chars;
     for (const auto& [c, orders] : strokes.Orders())
         chars.append(c);
-    return frequency.ByFrequency(chars);
+    // A character typed by strokes is mostly one that association did not
+    // offer, that is one that starts a word; so word starts weigh most, with
+    // a tenth of the overall frequency to order the rest. Integer weights
+    // keep the order the same on every machine.
+    auto weight = [&frequency](char16_t c) { return 10 * frequency.StartFrequency(c) + frequency.Frequency(c); };
+    std::stable_sort(chars.begin(), chars.end(), [&weight](char16_t a, char16_t b) {
+        const uint64_t wa = weight(a), wb = weight(b);
+        return wa != wb ? wa > wb : a < b;
+    });
+    return chars;
 }
 
 QByteArray CStrokeDictWriter::Build(const CStrokeTable& strokes, const CFrequencyTable& frequency)

@@ -8,7 +8,8 @@
 
 // Lays out bs.dat: one 12-byte record per (character, stroke order). Queries
 // list matches in file order, so the order of the records is the order of
-// the candidates: first every character's main order, most frequent first;
+// the candidates: first every character's main order, most used first (as a
+// word start above all, see MainOrder);
 // then the other orders in the same character order, so that an alternative
 // order stays findable but never pushes a distinct character off an early
 // page.
