@@ -25,9 +25,14 @@ CKBD* CIMEWidget::currentKeyboard() const
     return nullptr;
 }
 
+QSize CIMEWidget::canvasSize() const
+{
+    return size().expandedTo(QSize(PanelWidth, PanelHeight));
+}
+
 QImage& CIMEWidget::canvas()
 {
-    const QSize wanted = size().expandedTo(QSize(PanelWidth, PanelHeight));
+    const QSize wanted = canvasSize();
     if (m_canvas.size() != wanted) {
         QImage grown(wanted, QImage::Format_RGB32);
         grown.fill(Qt::white);
@@ -55,7 +60,9 @@ void CIMEWidget::invalidateCanvas()
 
 bool CIMEWidget::isCanvasCurrent() const
 {
-    return m_canvasCurrent && m_paintedKeyboard == currentKeyboard();
+    // A hidden widget gets its resize event only when shown: compare sizes.
+    return m_canvasCurrent && m_paintedKeyboard == currentKeyboard()
+        && m_canvas.size() == canvasSize();
 }
 
 void CIMEWidget::paintEvent(QPaintEvent* event)

@@ -66,6 +66,8 @@ protected:
     void timerEvent(QTimerEvent* event) override;
 
 private:
+    QSize canvasSize() const;
+
     QImage m_canvas;
     const CKBD* m_paintedKeyboard = nullptr; // keyboard whose picture the canvas holds
     bool m_canvasCurrent = false;

@@ -73,6 +73,8 @@ void writeAssociations(const TestDir& dir)
     dir.write(QStringLiteral("word.dat"), data);
 }
 
+const QString Punctuation = QStringLiteral("；“”、…：，。？！");
+
 quint16 refAt(const QByteArray& data, quint32 offset)
 {
     return qFromLittleEndian<quint16>(data.constData() + offset + 2);
@@ -115,233 +117,142 @@ protected:
 
 } // namespace
 
-TEST_F(StrokeKeyboard, StrokesFillTheLineAndTheCandidateCells)
+TEST_F(StrokeKeyboard, StrokesShowCandidatesAndPromoteFollowersWithoutRepeats)
 {
-    EXPECT_EQ(cells(*kbd), QStringLiteral("；“”、…：，。？！"));
+    EXPECT_EQ(cells(*kbd), Punctuation);
     type({Heng, Shu});
     EXPECT_EQ(kbd->StrokeCode, QStringLiteral("12"));
     EXPECT_EQ(kbd->Line, QStringLiteral("一丨"));
-    EXPECT_TRUE(kbd->IsLineArea);
     EXPECT_EQ(cells(*kbd, 5, 9), QStringLiteral("十土古木本"));
-    EXPECT_EQ(kbd->Words[0], QStringLiteral(" ")); // no association list loaded
-    EXPECT_EQ(kbd->Words[4], QStringLiteral(" "));
+    EXPECT_EQ(kbd->Words[0] + kbd->Words[4], QStringLiteral("  ")); // no list loaded
+    EXPECT_GT(differingPixels(owner.canvas(), image, CKBD::lineRect()), 20);
 
-    // Fewer than five candidates: the rest of the page is punctuation.
     kbd->Reset(true);
-    type({Shu, Zhe});
-    EXPECT_EQ(cells(*kbd, 5, 9), QStringLiteral("口日中？！"));
-
-    // The line area shows the strokes, not cells 1 to 3.
-    const QRect line = CKBD::lineRect();
-    EXPECT_GT(differingPixels(owner.canvas(), image, line), 20);
-}
-
-TEST_F(StrokeKeyboard, PromotedCandidatesFollowThePreviousCharacterWithoutRepeats)
-{
     chooseRen();
     EXPECT_EQ(cells(*kbd), QStringLiteral("本朴权村…：，。？！")); // ranked by weight
     type({Heng, Shu});
-    EXPECT_EQ(cells(*kbd, 5, 9), QStringLiteral("十土古木本"));
     // Beyond the first page: 朴, 村 (learned, odd), 朴 again, 权.
-    EXPECT_EQ(kbd->Words[0], QStringLiteral("朴"));
-    EXPECT_EQ(kbd->Words[4], QStringLiteral("权"));
-
-    // A code with fewer than six candidates promotes nothing.
-    type({14, 14, Shu, Zhe});
-    EXPECT_EQ(kbd->StrokeCode, QStringLiteral("25"));
-    EXPECT_EQ(kbd->Words[0], QStringLiteral(" "));
-    EXPECT_EQ(kbd->Words[4], QStringLiteral(" "));
+    EXPECT_EQ(kbd->Words[0] + kbd->Words[4], QStringLiteral("朴权"));
+    type({14, 14, Shu, Zhe}); // fewer than six candidates: nothing promoted
+    EXPECT_EQ(cells(*kbd), QStringLiteral(" “”、 口日中？！"));
 }
 
-TEST_F(StrokeKeyboard, StrokePagingWithThePunctuationPageBeforeTheFirst)
+TEST_F(StrokeKeyboard, PagingWithThePunctuationPageBeforeTheFirst)
 {
     tap(*kbd, Heng);
     EXPECT_EQ(cells(*kbd, 5, 9), QStringLiteral("一十土古木"));
-    tap(*kbd, 15);
+    type({15, 15}); // no third page
     EXPECT_EQ(cells(*kbd, 5, 9), QStringLiteral("本朴村朴权"));
-    tap(*kbd, 15); // no third page
-    EXPECT_EQ(cells(*kbd, 5, 9), QStringLiteral("本朴村朴权"));
-    tap(*kbd, 10);
-    EXPECT_EQ(cells(*kbd, 5, 9), QStringLiteral("一十土古木"));
-    tap(*kbd, 10);
+    type({10, 10, 10});
     EXPECT_EQ(cells(*kbd, 5, 9), QStringLiteral("：，。？！"));
-    tap(*kbd, 10); // stays on the punctuation page
     tap(*kbd, 15);
     EXPECT_EQ(cells(*kbd, 5, 9), QStringLiteral("一十土古木"));
-}
 
-TEST_F(StrokeKeyboard, NextOnAOnePageListLeavesStrokesWorking)
-{
-    type({Shu, Zhe, 15});
-    EXPECT_EQ(cells(*kbd, 5, 9), QStringLiteral("口日中？！"));
-    tap(*kbd, Heng);
+    // Next on a one-page list must not make later strokes or pages fail.
+    kbd->Reset(true);
+    type({Shu, Zhe, 15, Heng});
     EXPECT_EQ(kbd->StrokeCode, QStringLiteral("251"));
-    EXPECT_EQ(cells(*kbd, 5, 9), QStringLiteral("口日中？！"));
-
-    // Back from the punctuation page the candidates come again, even though
-    // Next has already failed at the last page.
-    type({15, 10});
-    EXPECT_EQ(cells(*kbd, 5, 9), QStringLiteral("：，。？！"));
-    tap(*kbd, 15);
+    type({15, 10, 15});
     EXPECT_EQ(cells(*kbd, 5, 9), QStringLiteral("口日中？！"));
 }
 
-TEST_F(StrokeKeyboard, CodeMatchingNothingRefusesStrokesUntilBackspace)
+TEST_F(StrokeKeyboard, StrokeEditing)
 {
     chooseRen();
-    type({Dian});
-    EXPECT_EQ(cells(*kbd, 5, 9), QStringLiteral("：，。？！"));
-    EXPECT_EQ(kbd->Words[0], QStringLiteral("本")); // cells 0 and 4 as they were
+    tap(*kbd, Dian); // matches nothing: later strokes are refused
+    EXPECT_EQ(cells(*kbd), QStringLiteral("本朴权村…：，。？！")); // 0 and 4 as they were
     type({Heng, Shu});
-    EXPECT_EQ(kbd->StrokeCode, QStringLiteral("4"));
     EXPECT_EQ(kbd->Line, QStringLiteral("丶"));
-
     tap(*kbd, 14);
-    EXPECT_EQ(owner.BackSpaces, 0);
     EXPECT_FALSE(kbd->IsLineArea);
-    EXPECT_EQ(cells(*kbd), QStringLiteral("；“”、…：，。？！"));
-    tap(*kbd, Pie);
-    EXPECT_EQ(cells(*kbd, 5, 5), QStringLiteral("人"));
-}
+    EXPECT_EQ(cells(*kbd), Punctuation);
 
-TEST_F(StrokeKeyboard, TwentySixthStrokeIsRefused)
-{
+    // Backspace of the only stroke keeps its query: Next pages it.
+    type({Heng, Shu, 14, 14, 15});
+    EXPECT_EQ(cells(*kbd), QStringLiteral("；“”、…本朴村朴权"));
+    EXPECT_EQ(owner.BackSpaces, 0);
+
+    // A tap on the line starts a new code; the candidates stay choosable.
+    type({Heng, Shu, 2});
+    EXPECT_TRUE(kbd->StrokeCode.isEmpty() && kbd->Line.isEmpty() && kbd->IsLineArea);
+    tap(*kbd, Pie);
+    EXPECT_EQ(kbd->Line, QStringLiteral("丿"));
+
+    kbd->Reset(true);
     for (int i = 0; i < 26; ++i)
         tap(*kbd, Any);
     EXPECT_EQ(kbd->StrokeCode, QString(25, QLatin1Char('7')));
-    EXPECT_EQ(kbd->Line.length(), 25);
     EXPECT_EQ(cells(*kbd, 5, 9), QStringLiteral("一十土古木")); // the wildcard meets padding
 }
 
-TEST_F(StrokeKeyboard, BackspaceOfTheOnlyStrokeKeepsTheQueryForPaging)
-{
-    type({Heng, Shu, 14});
-    EXPECT_EQ(kbd->Line, QStringLiteral("一"));
-    EXPECT_EQ(cells(*kbd, 5, 9), QStringLiteral("一十土古木"));
-    tap(*kbd, 14);
-    EXPECT_TRUE(kbd->Line.isEmpty());
-    EXPECT_FALSE(kbd->IsLineArea);
-    EXPECT_EQ(cells(*kbd), QStringLiteral("；“”、…：，。？！"));
-    tap(*kbd, 15);
-    EXPECT_EQ(cells(*kbd, 5, 9), QStringLiteral("本朴村朴权"));
-    EXPECT_EQ(owner.BackSpaces, 0);
-    tap(*kbd, 14); // nothing typed: the owner deletes
-    EXPECT_EQ(owner.BackSpaces, 1);
-}
-
-TEST_F(StrokeKeyboard, LineTapStartsANewCodeAndKeepsTheCandidates)
-{
-    type({Heng, Shu, 2});
-    EXPECT_TRUE(kbd->StrokeCode.isEmpty());
-    EXPECT_TRUE(kbd->Line.isEmpty());
-    EXPECT_TRUE(kbd->IsLineArea);
-    EXPECT_TRUE(owner.Selected.isEmpty());
-    EXPECT_EQ(cells(*kbd, 5, 9), QStringLiteral("十土古木本"));
-    tap(*kbd, 8);
-    EXPECT_EQ(owner.Selected, QStringList{QStringLiteral("木")});
-
-    kbd->Reset(true);
-    type({Heng, 3, Pie});
-    EXPECT_EQ(kbd->StrokeCode, QStringLiteral("3"));
-    EXPECT_EQ(kbd->Line, QStringLiteral("丿"));
-}
-
-TEST_F(StrokeKeyboard, AssociationPagingAndThePunctuationPage)
+TEST_F(StrokeKeyboard, AssociationPagesAndChoices)
 {
     type({Shu, 7}); // 中
-    EXPECT_EQ(kbd->Mode, CBHKBD::ModeAssociation);
     EXPECT_FALSE(kbd->IsLineArea);
     EXPECT_EQ(cells(*kbd), ZhongFollowers.left(10));
-    tap(*kbd, 15);
+    type({15, 15});
     EXPECT_EQ(cells(*kbd), ZhongFollowers.mid(10) + QStringLiteral("”、…：，。？！"));
-    tap(*kbd, 15); // last page
-    EXPECT_EQ(kbd->WordTable->WordIndex, 10);
     type({10, 10});
-    EXPECT_EQ(cells(*kbd), QStringLiteral("；“”、…：，。？！"));
+    EXPECT_EQ(cells(*kbd), Punctuation);
     tap(*kbd, 15);
     EXPECT_EQ(cells(*kbd), ZhongFollowers.left(10));
-
-    // A character without an entry: punctuation everywhere, nothing learned next.
-    tap(*kbd, 3); // 央
-    EXPECT_EQ(cells(*kbd), QStringLiteral("；“”、…：，。？！"));
+    tap(*kbd, 3); // 央 has no list
+    EXPECT_EQ(cells(*kbd), Punctuation);
     EXPECT_FALSE(kbd->HasAssociation);
-    // A stroke leaves association mode for a new code.
-    tap(*kbd, Pie);
-    EXPECT_EQ(kbd->Mode, CBHKBD::ModeStroke);
-    EXPECT_EQ(kbd->StrokeCode, QStringLiteral("3"));
-}
 
-TEST_F(StrokeKeyboard, ChoiceAfterACharacterIsLearnedIntoWordDat)
-{
-    const QByteArray before = dir.read(QStringLiteral("word.dat"));
-    chooseRen();
-    type({Heng, Shu, 0}); // 朴, promoted into cell 0
-    EXPECT_EQ(owner.Selected.last(), QStringLiteral("朴"));
-    EXPECT_EQ(cells(*kbd), QStringLiteral("；“”、…：，。？！")); // 朴 has no list
-    kbd->onHide();
-    const QByteArray after = dir.read(QStringLiteral("word.dat"));
-    EXPECT_EQ(refAt(after, RenOffset + 4), 10); // 朴 after 人: 8 + 2
-    EXPECT_EQ(after.left(RenOffset + 4), before.left(RenOffset + 4));
-    EXPECT_EQ(after.mid(RenOffset + 8), before.mid(RenOffset + 8));
-
-    // A follower not in the list takes the place of the weakest (村, 5).
-    kbd->onShow();
-    chooseRen();
-    type({Heng, Shu, 5}); // 十
-    kbd->onHide();
-    const QByteArray learned = dir.read(QStringLiteral("word.dat"));
-    EXPECT_EQ(charAt(learned, RenOffset + 8), u'十');
-    EXPECT_EQ(refAt(learned, RenOffset + 8), 1);
-}
-
-TEST_F(StrokeKeyboard, BackspaceAfterAChoiceDropsWhatWouldBeLearned)
-{
-    const QByteArray before = dir.read(QStringLiteral("word.dat"));
-    chooseRen();
-    type({Heng, Shu, 0});
-    const QString shown = cells(*kbd);
-    tap(*kbd, 14);
-    EXPECT_EQ(owner.BackSpaces, 1);
-    EXPECT_EQ(cells(*kbd), shown);
-    kbd->onHide();
-    EXPECT_EQ(dir.read(QStringLiteral("word.dat")), before);
-}
-
-TEST_F(StrokeKeyboard, ChoosingASpaceOrPunctuationEndsStrokeInputWithoutAList)
-{
-    chooseRen();
-    type({Shu, Zhe, 0}); // cell 0 shows a space
+    // A space or a punctuation mark ends stroke input without a list.
+    type({Shu, Zhe, 0});
     EXPECT_EQ(owner.Selected.last(), QStringLiteral(" "));
     EXPECT_EQ(kbd->Mode, CBHKBD::ModeAssociation);
-    EXPECT_FALSE(kbd->HasAssociation);
-    EXPECT_FALSE(kbd->IsLineArea);
-
-    kbd->Reset(true);
-    type({Pie});
-    const QString shown = cells(*kbd);
-    tap(*kbd, 6); // ，
+    type({Pie, 6});
     EXPECT_EQ(owner.Selected.last(), QStringLiteral("，"));
-    EXPECT_EQ(kbd->Mode, CBHKBD::ModeAssociation);
     EXPECT_FALSE(kbd->IsLineArea);
-    EXPECT_EQ(cells(*kbd), shown);
-    // What cells 1 to 3 hold is on screen again, not hidden under an empty line.
+    EXPECT_EQ(cells(*kbd), QStringLiteral(" “”、 人，。？！"));
+    // Cells 1 to 3 are on screen again, not hidden under an empty line.
     EXPECT_GT(differingPixels(owner.canvas(), image, CKBD::keyRect(2)), 20);
+}
+
+TEST_F(StrokeKeyboard, ChoicesAreLearnedIntoWordDatUnlessDeleted)
+{
+    const QByteArray before = dir.read(QStringLiteral("word.dat"));
+    chooseRen();
+    type({Heng, Shu, 0, 14}); // 朴, then deleted at once
+    EXPECT_EQ(owner.BackSpaces, 1);
+    kbd->onHide();
+    EXPECT_EQ(dir.read(QStringLiteral("word.dat")), before);
+
+    kbd->onShow();
+    chooseRen();
+    type({Heng, Shu, 0});
+    kbd->onHide();
+    QByteArray after = dir.read(QStringLiteral("word.dat"));
+    EXPECT_EQ(refAt(after, RenOffset + 4), 10); // 朴 after 人: 8 + 2
+    after[RenOffset + 6] = before[RenOffset + 6];
+    EXPECT_EQ(after, before);
+
+    // Hidden and shown in association mode; a follower not in the list
+    // replaces the weakest record (村).
+    kbd->onShow();
+    chooseRen();
+    kbd->onHide();
+    kbd->onShow();
+    type({Heng, Shu, 5}); // 十
+    kbd->onHide();
+    after = dir.read(QStringLiteral("word.dat"));
+    EXPECT_EQ(charAt(after, RenOffset + 8), u'十');
+    EXPECT_EQ(refAt(after, RenOffset + 8), 1);
 }
 
 TEST_F(StrokeKeyboard, HideAndShowWhileTypingLeaveAWorkingKeyboard)
 {
     type({Heng, Shu, 15});
     kbd->onHide();
-    // bs.dat replaced while hidden: the typed code is looked up again.
     dir.write(QStringLiteral("bs.dat"), strokeFile({{"12", u'干'}, {"1213", u'王'}, {"3", u'人'}}));
-    kbd->onShow();
+    kbd->onShow(); // the typed code is looked up in the new file
     EXPECT_EQ(cells(*kbd, 5, 9), QStringLiteral("干王。？！"));
-    tap(*kbd, Heng);
-    EXPECT_EQ(cells(*kbd, 5, 9), QStringLiteral("王，。？！"));
-    tap(*kbd, 5);
+    type({Heng, 5});
     EXPECT_EQ(owner.Selected.last(), QStringLiteral("王"));
 
-    // Shrunk to nothing while hidden: no candidates, no crash, backspace works.
     kbd->Reset(true);
     type({Heng, Shu});
     kbd->onHide();
@@ -352,34 +263,17 @@ TEST_F(StrokeKeyboard, HideAndShowWhileTypingLeaveAWorkingKeyboard)
     EXPECT_FALSE(kbd->IsLineArea);
 }
 
-TEST_F(StrokeKeyboard, HideAndShowInAssociationModeStillLearns)
-{
-    chooseRen();
-    kbd->onHide();
-    kbd->onShow();
-    EXPECT_EQ(cells(*kbd), QStringLiteral("本朴权村…：，。？！"));
-    tap(*kbd, 1); // 朴 from the association page
-    kbd->onHide();
-    EXPECT_EQ(refAt(dir.read(QStringLiteral("word.dat")), RenOffset + 4), 10);
-}
-
-TEST_F(StrokeKeyboard, SwitchKeyboardClearsTheLineAndTheAssociation)
+TEST_F(StrokeKeyboard, SwitchingAndMissingFiles)
 {
     chooseRen();
     type({Heng, 19});
     EXPECT_EQ(owner.Shifts, 1);
     EXPECT_TRUE(kbd->Line.isEmpty());
     EXPECT_FALSE(kbd->HasAssociation);
-    kbd->Reset(true);
-    EXPECT_EQ(cells(*kbd), QStringLiteral("；“”、…：，。？！"));
-}
 
-TEST_F(StrokeKeyboard, MissingDataFilesGiveAnEmptyButWorkingKeyboard)
-{
     AppPath = dir.path(QStringLiteral("missing/"));
     TestOwner bare;
     CBHKBD empty(&bare, QStringLiteral("InputW_Stroke_Entry.gif"));
-    bare.Keyboard = &empty;
     empty.Reset(true);
     empty.onShow();
     for (int key : {Heng, Shu, 15, 10, 14, 14, 5, 0})
