@@ -1,8 +1,49 @@
 #include "PluginFixture.h"
 
-void PluginFixture::SetUp()
+#include <QCoreApplication>
+#include <QMouseEvent>
+
+#include <cstring>
+#include <dlfcn.h>
+
+namespace {
+const char HostTag = 0;
+}
+
+void* PluginFixture::symbol(const char* name)
 {
-    settings.pointAt(pack.dir());
+    static void* handle = dlopen(DIRORU_PLUGIN_PATH, RTLD_NOW | RTLD_LOCAL);
+    if (!handle) {
+        ADD_FAILURE() << "dlopen " << DIRORU_PLUGIN_PATH << ": " << dlerror();
+        return nullptr;
+    }
+    return dlsym(handle, name);
+}
+
+QUnknownInterface* PluginFixture::instantiate()
+{
+    auto fn = reinterpret_cast<UcmInstantiateFn>(symbol(UCM_INSTANTIATE_SYMBOL));
+    return fn ? fn() : nullptr;
+}
+
+const void* PluginFixture::hostTag()
+{
+    return &HostTag;
+}
+
+int PluginFixture::Service::executeCmd(ZCmd<ZKB_MGRCMD_T>* cmd)
+{
+    commands.emplace_back();
+    std::memcpy(commands.back().data(), cmd, 32);
+    return 1;
+}
+
+QString PluginFixture::Service::typed() const
+{
+    QString text;
+    for (const auto& bytes : commands)
+        text += QChar(char16_t(bytes[12] | bytes[13] << 8));
+    return text;
 }
 
 void PluginFixture::TearDown()
@@ -12,12 +53,12 @@ void PluginFixture::TearDown()
     im->hide();
     library->cleanup();
     EXPECT_EQ(unknown->release(), 0u);
-    EXPECT_TRUE(panel.isNull()) << "the component's release destroys its widget";
+    EXPECT_TRUE(panel.isNull()) << "releasing the component destroys its widget";
 }
 
-void PluginFixture::instantiate()
+void PluginFixture::take()
 {
-    unknown = LoadedPlugin::instantiate();
+    unknown = instantiate();
     ASSERT_NE(unknown, nullptr);
     QUnknownInterface* iface = nullptr;
     ASSERT_EQ(unknown->queryInterface(IID_ZInputMethodInterface, &iface), QRS_SUCCESS);
@@ -31,7 +72,7 @@ void PluginFixture::instantiate()
 
 QWidget* PluginFixture::start()
 {
-    instantiate();
+    take();
     if (!unknown)
         return nullptr;
     factory->registerService(&service);
@@ -44,29 +85,37 @@ QWidget* PluginFixture::start()
 
 QWidget* PluginFixture::requestWidget()
 {
-    ZKbCmdGetWidget cmd{LoadedPlugin::hostTag(), ZKB_MGRCMD_GET_WIDGET, 0, nullptr};
-    if (!im->settingCmd(reinterpret_cast<ZCmd<ZKB_MGRCMD_T>*>(&cmd)))
-        return nullptr;
-    return cmd.widget;
+    ZKbCmdGetWidget cmd{hostTag(), ZKB_MGRCMD_GET_WIDGET, 0, nullptr};
+    return im->settingCmd(reinterpret_cast<ZCmd<ZKB_MGRCMD_T>*>(&cmd)) ? cmd.widget : nullptr;
 }
 
 bool PluginFixture::sendSetting(uint32_t code)
 {
-    ZCmd<ZKB_MGRCMD_T> cmd{LoadedPlugin::hostTag(), ZKB_MGRCMD_T(code)};
+    ZCmd<ZKB_MGRCMD_T> cmd{hostTag(), ZKB_MGRCMD_T(code)};
     return im->settingCmd(&cmd);
 }
 
-void PluginFixture::tapStrokes(std::initializer_list<int> keys)
+void PluginFixture::tap(std::initializer_list<int> keys)
 {
-    for (int key : keys)
-        LoadedPlugin::tap(panel, key);
+    for (int key : keys) {
+        const QPointF at(3 + 47 * (key % 5) + 23, 3 + 35 * (key / 5) + 17);
+        QMouseEvent press(QEvent::MouseButtonPress, at, panel->mapToGlobal(at), Qt::LeftButton,
+                          Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(panel, &press);
+        QMouseEvent release(QEvent::MouseButtonRelease, at, panel->mapToGlobal(at), Qt::LeftButton,
+                            Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(panel, &release);
+    }
 }
 
-QStringList defaultCells()
+QVariantMap PluginFixture::state()
 {
-    const QString words = QStringLiteral("；“”、…：，。？！");
-    QStringList cells;
-    for (QChar c : words)
-        cells << QString(c);
-    return cells;
+    QVariantMap result;
+    QMetaObject::invokeMethod(panel, "panelState", Qt::DirectConnection, Q_RETURN_ARG(QVariantMap, result));
+    return result;
+}
+
+QStringList PluginFixture::defaultCells()
+{
+    return QStringLiteral("；“”、…：，。？！").split(QString(), Qt::SkipEmptyParts);
 }

@@ -1,45 +1,56 @@
 #pragma once
 
-#include "LoadedPlugin.h"
-#include "SettingDir.h"
+#include "ImHostAbi.h"
 #include "TinyPack.h"
 
 #include <gtest/gtest.h>
 
 #include <QPointer>
+#include <QVariantMap>
 #include <QWidget>
 
-// Keys of the panel's grid.
+#include <array>
+#include <vector>
+
 enum PanelKey {
-    KeyPrior = 10, KeyHeng = 11, KeyShu = 12, KeyPie = 13, KeyBackspace = 14,
-    KeyNext = 15, KeyDian = 16, KeyZhe = 17, KeyWildcard = 18, KeySwitch = 19,
+    KeyHeng = 11, KeyShu = 12, KeyPie = 13, KeyBackspace = 14, KeyNext = 15,
+    KeyZhe = 17, KeyWildcard = 18, KeySwitch = 19,
 };
 
-// One component of the dlopen'ed library per test, reading the tiny pack.
+// One component per test of the plug-in library, which is loaded with
+// dlopen as a manager loads it and linked with nothing of the test: its
+// globals exist once, inside it. It stays loaded for the whole program.
 class PluginFixture : public ::testing::Test
 {
 protected:
-    void SetUp() override;
-    void TearDown() override;
+    // A keyboard service keeping the 32 bytes of every key command.
+    struct Service : ZKbServiceInterface {
+        int executeCmd(ZCmd<ZKB_MGRCMD_T>* cmd) override;
+        QString typed() const;  // the characters sent, backspace as '\b'
+        std::vector<std::array<uint8_t, 32>> commands;
+    };
 
+    static void* symbol(const char* name);
+    static QUnknownInterface* instantiate();
+    static const void* hostTag();
+
+    void TearDown() override;
     // Instantiates the component (count 1) and takes its three interfaces.
-    void instantiate();
-    // instantiate, register the service, activate, fetch and show the panel.
+    void take();
+    // take, register the service, activate, fetch and show the panel.
     QWidget* start();
-    // Settings command code 0; null when the component gives no widget.
     QWidget* requestWidget();
     bool sendSetting(uint32_t code);
-    void tapStrokes(std::initializer_list<int> keys);
+    void tap(std::initializer_list<int> keys);
+    QVariantMap state();
+    QStringList cells() { return state().value(QStringLiteral("cells")).toStringList(); }
+    static QStringList defaultCells();
 
     TinyPack pack;
-    SettingDir settings;
-    RecordingService service;
+    Service service;
     QUnknownInterface* unknown = nullptr;
     ZInputMethodInterface* im = nullptr;
     ZInputMethodFactory* factory = nullptr;
     QLibraryInterface* library = nullptr;
     QPointer<QWidget> panel;
 };
-
-// The default punctuation candidates, cell by cell.
-QStringList defaultCells();

@@ -1,109 +1,76 @@
 #include "TinyPack.h"
 
-#include <QStringDecoder>
+#include <QFile>
 #include <QStringEncoder>
 #include <QtEndian>
 
-#include <cstring>
-
-namespace {
-
-struct Stroke {
-    const char* digits;
-    char16_t character;
-};
-
-// Real stroke orders (1 一, 2 丨, 3 丿, 4 丶, 5 乛), listed in candidate order.
-const Stroke Strokes[] = {
-    {"1", u'一'},     {"11", u'二'},      {"12", u'十'},     {"111", u'三'},      {"112", u'干'},
-    {"1121", u'王'},  {"121", u'土'},     {"121", u'工'},    {"1134", u'天'},     {"134", u'大'},
-    {"2512", u'中'},  {"25112141", u'国'}, {"34", u'人'},     {"32425", u'们'},    {"3121534", u'我'},
-    {"32511354", u'的'}, {"251112134", u'是'},
-};
-
-struct Association {
-    char16_t follower;
-    quint16 ref;
-};
-
-struct List {
-    char16_t lead;
-    std::initializer_list<Association> followers;
-};
-
-// Sorted by the leading character's code, as word.idx must be.
-const List Lists[] = {
-    {u'中', {{u'国', 10}, {u'文', 8}, {u'心', 6}}},
-    {u'人', {{u'们', 4}, {u'民', 2}}},
-    {u'国', {{u'王', 6}, {u'土', 4}, {u'人', 2}}},
-    {u'我', {{u'们', 8}, {u'的', 6}, {u'是', 4}, {u'国', 2}}},
-};
-
-QByteArray toGbk(const QString& text)
-{
-    QStringEncoder encoder("GBK");
-    return encoder.encode(text);
-}
-
-} // namespace
-
 TinyPack::TinyPack()
+    : m_previousSettingDir(qgetenv("IM_SETTING_DIR"))
 {
+    // Real stroke orders (1 一, 2 丨, 3 丿, 4 丶, 5 乛) in candidate order.
+    const std::pair<const char*, char16_t> strokes[] = {
+        {"1", u'一'}, {"11", u'二'}, {"12", u'十'}, {"111", u'三'}, {"112", u'干'}, {"1121", u'王'},
+        {"121", u'土'}, {"121", u'工'}, {"1134", u'天'}, {"134", u'大'}, {"2512", u'中'},
+        {"25112141", u'国'}, {"34", u'人'}, {"32425", u'们'}, {"3121534", u'我'}, {"32511354", u'的'},
+    };
     QByteArray bs;
-    for (const Stroke& s : Strokes)
-        bs += strokeRecord(s.digits, s.character);
-    m_dir.write(QStringLiteral("bs.dat"), bs);
+    for (const auto& [digits, character] : strokes) {
+        quint32 words[3] = {0, 0, 0};
+        for (int p = 0; digits[p]; ++p)
+            words[p / 10] |= quint32(digits[p] - '0') << (3 * (p % 10));
+        appendU32(bs, words[0]);
+        appendU32(bs, words[1]);
+        appendU16(bs, quint16(words[2]));
+        appendU16(bs, character);
+    }
+    m_data.write(QStringLiteral("bs.dat"), bs);
 
+    const std::pair<char16_t, QString> lists[] = {
+        {u'中', QStringLiteral("国文心")}, {u'人', QStringLiteral("们民")},
+        {u'国', QStringLiteral("王土人")}, {u'我', QStringLiteral("们的是国")}};
     QByteArray idx, dat;
-    for (const List& list : Lists) {
-        appendU16(idx, list.lead);
-        appendU16(idx, quint16(list.followers.size()));
+    for (const auto& [lead, followers] : lists) {
+        appendU16(idx, lead);
+        appendU16(idx, quint16(followers.size()));
         appendU32(idx, quint32(dat.size()));
-        for (const Association& a : list.followers) {
-            appendU16(dat, a.follower);
-            appendU16(dat, a.ref);
+        for (int i = 0; i < followers.size(); ++i) {
+            appendU16(dat, followers.at(i).unicode());
+            appendU16(dat, quint16(2 * (followers.size() - i) + (lead == u'中' ? 4 : 0)));
         }
     }
-    m_dir.write(QStringLiteral("word.idx"), idx);
-    m_dir.write(QStringLiteral("word.dat"), dat);
+    m_data.write(QStringLiteral("word.idx"), idx);
+    m_data.write(QStringLiteral("word.dat"), dat);
 
-    // Table 1 plain and shifted, table 2 plain and shifted, two empty
-    // tables, then the default punctuation. CR LF endings, as on the device.
-    const QString symbols = firstSymbolTable() + QStringLiteral("\r\n\r\n")
-                            + QStringLiteral("abcdefghijklmnopqrstuvwxyz\r\nABCDEFGHIJKLMNOPQRSTUVWXYZ\r\n")
-                            + QStringLiteral("\r\n\r\n\r\n\r\n") + QStringLiteral("；“”、…：，。？！\r\n");
-    m_dir.write(QStringLiteral("Symbols.txt"), toGbk(symbols));
+    QStringEncoder gbk("GBK");
+    m_data.write(QStringLiteral("Symbols.txt"),
+                 gbk.encode(QStringLiteral("，。、；：？！…—·《》（）\r\n\r\nabcdefghij\r\nABCDEFGHIJ\r\n\r\n\r\n\r\n\r\n"
+                                           "；“”、…：，。？！\r\n")));
+
+    qputenv("IM_SETTING_DIR", m_settings.dir().toLocal8Bit());
+    writeConfig("[BH]\nInstallDir=" + dir().toUtf8() + "\n");
 }
 
-QString TinyPack::firstSymbolTable()
+TinyPack::~TinyPack()
 {
-    return QStringLiteral("，。、；：？！…—·《》（）");
+    if (m_previousSettingDir.isNull())
+        qunsetenv("IM_SETTING_DIR");
+    else
+        qputenv("IM_SETTING_DIR", m_previousSettingDir);
 }
 
-char16_t TinyPack::recordChar(const QByteArray& wordDat, int offset)
+std::pair<char16_t, quint16> TinyPack::record(int offset) const
 {
-    if (offset < 0 || offset + 4 > wordDat.size())
-        return 0;
-    return qFromLittleEndian<quint16>(wordDat.constData() + offset);
+    const QByteArray dat = wordDat();
+    if (offset < 0 || offset + 4 > dat.size())
+        return {0, 0};
+    return {qFromLittleEndian<quint16>(dat.constData() + offset),
+            qFromLittleEndian<quint16>(dat.constData() + offset + 2)};
 }
 
-quint16 TinyPack::recordRef(const QByteArray& wordDat, int offset)
+void TinyPack::writeConfig(const QByteArray& text)
 {
-    if (offset < 0 || offset + 4 > wordDat.size())
-        return 0;
-    return qFromLittleEndian<quint16>(wordDat.constData() + offset + 2);
-}
-
-QByteArray TinyPack::strokeRecord(const char* digits, char16_t character)
-{
-    quint32 words[3] = {0, 0, 0};
-    const int n = int(std::strlen(digits));
-    for (int p = 0; p < n && p < 25; ++p)
-        words[p / 10] |= quint32(digits[p] - '0') << (3 * (p % 10));
-    QByteArray out;
-    appendU32(out, words[0]);
-    appendU32(out, words[1]);
-    appendU16(out, quint16(words[2]));
-    appendU16(out, character);
-    return out;
+    if (text.isEmpty())
+        QFile::remove(configPath());
+    else
+        m_settings.write(QStringLiteral("tarvin.cfg"), text);
 }
