@@ -121,9 +121,7 @@ TEST_F(KeyboardBase, DragPassesTheHoldAndReleaseBoundsDecideTheAction)
 TEST_F(KeyboardBase, LineAreaTakesKeysOneToThreeAndShowsSevenCharacters)
 {
     kbd->setIsLineArea(true);
-    for (int key : {1, 2, 3})
-        tap(*kbd, key);
-    tap(*kbd, 4);
+    type(*kbd, {1, 2, 3, 4});
     EXPECT_EQ(kbd->Actions, QStringList(3, QStringLiteral("line")));
     EXPECT_EQ(owner.Selected, QStringList{kbd->Words[4]});
     press(*kbd, keyCentre(2)); // the whole line is held
@@ -177,11 +175,7 @@ TEST_F(KeyboardBase, PressedKeyIsTheImageInverted)
     __FontRevColor = QColor(Qt::red);
     press(*kbd, keyCentre(6));
     EXPECT_TRUE(drawn(6, true));
-    int red = 0;
-    for (int y = cell.top(); y <= cell.bottom(); ++y)
-        for (int x = cell.left(); x <= cell.right(); ++x)
-            red += qRed(canvas().pixel(x, y)) > 200 && qGreen(canvas().pixel(x, y)) < 60;
-    EXPECT_GT(red, 5);
+    EXPECT_GT(countPixels(canvas(), cell, [](QRgb p, QPoint) { return isRed(p); }), 5);
 }
 
 TEST_F(KeyboardBase, MissingImageLeavesPlainFacesWithTheTexts)
@@ -194,11 +188,7 @@ TEST_F(KeyboardBase, MissingImageLeavesPlainFacesWithTheTexts)
     const QImage& pic = plainOwner.canvas();
     const QRect cell = CKBD::keyRect(5);
     EXPECT_EQ(QColor(pic.pixel(cell.topLeft())), QColor(Qt::lightGray));
-    int dark = 0;
-    for (int y = cell.top(); y <= cell.bottom(); ++y)
-        for (int x = cell.left(); x <= cell.right(); ++x)
-            dark += qGray(pic.pixel(x, y)) < 100;
-    EXPECT_GT(dark, 10);
+    EXPECT_GT(countPixels(pic, cell, [](QRgb p, QPoint) { return qGray(p) < 100; }), 10);
     press(plain, keyCentre(12));
     EXPECT_EQ(QColor(pic.pixel(CKBD::keyRect(12).topLeft())).red(), 255 - QColor(Qt::lightGray).red());
 }
@@ -234,7 +224,6 @@ TEST_F(KeyboardBase, OwnerPaintsWholeOnlyWithoutAPictureAndForwardsEvents)
 
     ProbeKBD orphan(nullptr, QStringLiteral("kbd.gif"));
     orphan.Words[0] = QStringLiteral("x");
-    for (int key : {0, 19, 14})
-        tap(orphan, key);
+    type(orphan, {0, 19, 14});
     orphan.paintEvent(nullptr);
 }

@@ -64,6 +64,12 @@ inline void tap(CKBD& kbd, int key)
     release(kbd, keyCentre(key));
 }
 
+inline void type(CKBD& kbd, std::initializer_list<int> keys)
+{
+    for (int key : keys)
+        tap(kbd, key);
+}
+
 // One tick of the keyboard's repeat timer, 300 ms of holding.
 inline void tick(CKBD& kbd)
 {
@@ -96,15 +102,28 @@ inline QRgb inverted(QRgb pixel)
     return qRgb(255 - qRed(pixel), 255 - qGreen(pixel), 255 - qBlue(pixel));
 }
 
-// Pixels of rect on the canvas that differ from the same pixels of face.
-inline int differingPixels(const QImage& canvas, const QImage& face, const QRect& rect)
+// Pixels of rect on image for which test holds.
+template <typename Test>
+int countPixels(const QImage& image, const QRect& rect, Test test)
 {
     int count = 0;
     for (int y = rect.top(); y <= rect.bottom(); ++y)
         for (int x = rect.left(); x <= rect.right(); ++x)
-            if ((canvas.pixel(x, y) & 0xFFFFFF) != (face.pixel(x, y) & 0xFFFFFF))
-                ++count;
+            count += test(image.pixel(x, y), QPoint(x, y)) ? 1 : 0;
     return count;
+}
+
+// Pixels of rect on the canvas that differ from the same pixels of face.
+inline int differingPixels(const QImage& canvas, const QImage& face, const QRect& rect)
+{
+    return countPixels(canvas, rect, [&face](QRgb p, QPoint at) {
+        return (p & 0xFFFFFF) != (face.pixel(at) & 0xFFFFFF);
+    });
+}
+
+inline bool isRed(QRgb p)
+{
+    return qRed(p) > 200 && qGreen(p) < 60 && qBlue(p) < 60;
 }
 
 // Sets the globals as the plugin component does and restores them after.

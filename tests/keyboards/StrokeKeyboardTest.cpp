@@ -10,29 +10,19 @@ namespace {
 // Stroke keys: 一 丨 丿 丶 乛 ？
 constexpr int Heng = 11, Shu = 12, Pie = 13, Dian = 16, Zhe = 17, Any = 18;
 
-QByteArray strokeRecord(const char* strokes, char16_t ch)
-{
-    quint32 words[3] = {0, 0, 0};
-    for (int p = 0; strokes[p] && p < 25; ++p)
-        words[p / 10] |= quint32(strokes[p] - '0') << (3 * (p % 10));
-    QByteArray out;
-    appendU32(out, words[0]);
-    appendU32(out, words[1]);
-    appendU16(out, quint16(words[2]));
-    appendU16(out, ch);
-    return out;
-}
-
-struct TStroke {
-    const char* Strokes;
-    char16_t Char;
-};
-
-QByteArray strokeFile(std::initializer_list<TStroke> entries)
+// bs.dat from (strokes, character) pairs: three digits a stroke, ten to a word.
+QByteArray strokeFile(std::initializer_list<std::pair<const char*, char16_t>> entries)
 {
     QByteArray out;
-    for (const TStroke& e : entries)
-        out += strokeRecord(e.Strokes, e.Char);
+    for (auto [strokes, ch] : entries) {
+        quint32 words[3] = {0, 0, 0};
+        for (int p = 0; strokes[p] && p < 25; ++p)
+            words[p / 10] |= quint32(strokes[p] - '0') << (3 * (p % 10));
+        appendU32(out, words[0]);
+        appendU32(out, words[1]);
+        appendU16(out, quint16(words[2]));
+        appendU16(out, ch);
+    }
     return out;
 }
 
@@ -99,11 +89,7 @@ protected:
         kbd->onShow();
     }
 
-    void type(std::initializer_list<int> keys)
-    {
-        for (int key : keys)
-            tap(*kbd, key);
-    }
+    void type(std::initializer_list<int> keys) { ::type(*kbd, keys); }
     // Chooses 人 (strokes 丿) so that its association list is loaded.
     void chooseRen()
     {
@@ -276,8 +262,7 @@ TEST_F(StrokeKeyboard, SwitchingAndMissingFiles)
     CBHKBD empty(&bare, QStringLiteral("InputW_Stroke_Entry.gif"));
     empty.Reset(true);
     empty.onShow();
-    for (int key : {Heng, Shu, 15, 10, 14, 14, 5, 0})
-        tap(empty, key);
+    ::type(empty, {Heng, Shu, 15, 10, 14, 14, 5, 0});
     EXPECT_EQ(bare.Selected, (QStringList{QStringLiteral("："), QStringLiteral("；")}));
     empty.onHide();
 }

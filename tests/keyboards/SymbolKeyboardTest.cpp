@@ -48,11 +48,6 @@ protected:
         owner.grab();
         return *kbd;
     }
-    void type(CSymKBD& sym, std::initializer_list<int> keys)
-    {
-        for (int key : keys)
-            tap(sym, key);
-    }
     bool keyDrawnDown(int key)
     {
         const QPoint at = CKBD::keyRect(key).topLeft() + QPoint(2, 2);
@@ -171,13 +166,7 @@ TEST_F(SymbolKeyboard, PunctuationAndColourLines)
     load(symbolFile(lines));
     EXPECT_EQ(__DefaultWords, lines[8]);
     const QRect cell = CKBD::keyRect(0);
-    int red = 0;
-    for (int y = cell.top(); y <= cell.bottom(); ++y)
-        for (int x = cell.left(); x <= cell.right(); ++x) {
-            const QRgb p = owner.canvas().pixel(x, y);
-            red += qRed(p) > 200 && qGreen(p) < 60 && qBlue(p) < 60;
-        }
-    EXPECT_GT(red, 5);
+    EXPECT_GT(countPixels(owner.canvas(), cell, [](QRgb p, QPoint) { return isRed(p); }), 5);
 }
 
 TEST_F(SymbolKeyboard, MissingOrBadFilesGiveAWorkingKeyboard)
