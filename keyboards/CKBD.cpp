@@ -16,6 +16,7 @@ constexpr int KeyPitchX = 47;
 constexpr int KeyPitchY = 35;
 constexpr int KeyWidth = 46;
 constexpr int KeyHeight = 34;
+constexpr int HitLeft = 4; // the hit test's columns start one pixel right of the faces
 constexpr int Columns = 5;
 constexpr int LastGridIndex = 4; // rows and columns the hit test admits
 constexpr int KeyCount = 20;     // keys inside the image; row 4 lies below it
@@ -69,7 +70,7 @@ QRect CKBD::lineRect()
 
 int CKBD::keyAt(const QPoint& point)
 {
-    const int column = (point.x() - 4) / KeyPitchX;
+    const int column = (point.x() - HitLeft) / KeyPitchX;
     const int row = (point.y() - KeyTop) / KeyPitchY;
     if (column < 0 || column > LastGridIndex || row < 0 || row > LastGridIndex)
         return -1;
