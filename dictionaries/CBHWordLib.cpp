@@ -1,5 +1,7 @@
 #include "CBHWordLib.h"
 
+#include "CStrokeMatcher.h"
+
 #include <QtEndian>
 
 #include <algorithm>
@@ -8,14 +10,6 @@ namespace {
 
 constexpr int StrokesPerWord = 10;
 constexpr int BitsPerStroke = 3;
-
-// Zero when the record has the code's digit at every masked position.
-inline uint32_t Mismatch(const TBHRecord& r, const uint32_t* value, const uint32_t* mask)
-{
-    return ((qFromLittleEndian(r.Strokes0) & mask[0]) ^ value[0])
-        | ((qFromLittleEndian(r.Strokes1) & mask[1]) ^ value[1])
-        | ((uint32_t(qFromLittleEndian(r.Strokes2)) & mask[2]) ^ value[2]);
-}
 
 // A one-character string without a heap allocation: it refers into a table
 // of every 16-bit code, built once. RecValue runs five times per stroke and
@@ -46,20 +40,20 @@ int64_t CBHWordLib::FindMatch(int64_t from) const
 {
     if (!Records || from >= RecordCount)
         return RecordCount;
-    // Compared straight from the mapping, three masked words a record,
-    // combined without branches so the loop has one exit test.
-    const uint32_t value[3] = {CodeValue[0], CodeValue[1], CodeValue[2]};
-    const uint32_t mask[3] = {CodeMask[0], CodeMask[1], CodeMask[2]};
-    const TBHRecord* r = Records + from;
-    const TBHRecord* const end = Records + RecordCount;
-    while (r != end && Mismatch(*r, value, mask) != 0)
-        ++r;
-    return r - Records;
+    // Compared straight from the mapping, with the widest vector path the
+    // processor has.
+    return CStrokeMatcher::Find(Records, RecordCount, uint32_t(std::max<int64_t>(from, 0)),
+                                CodeValue, CodeMask);
 }
 
 bool CBHWordLib::Matches(uint32_t i) const
 {
-    return Records && i < RecordCount && Mismatch(Records[i], CodeValue, CodeMask) == 0;
+    if (!Records || i >= RecordCount)
+        return false;
+    const TBHRecord& r = Records[i];
+    return (qFromLittleEndian(r.Strokes0) & CodeMask[0]) == CodeValue[0]
+        && (qFromLittleEndian(r.Strokes1) & CodeMask[1]) == CodeValue[1]
+        && (uint32_t(qFromLittleEndian(r.Strokes2)) & CodeMask[2]) == CodeValue[2];
 }
 
 bool CBHWordLib::Query(QString code)

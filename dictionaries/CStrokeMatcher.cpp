@@ -1,0 +1,282 @@
+#include "CStrokeMatcher.h"
+
+#include "CBHWordLib.h"
+
+#include <QtEndian>
+
+#include <atomic>
+
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#define DIRORU_STROKE_SIMD 1
+#include <immintrin.h>
+#endif
+
+namespace {
+
+// Every path writes up to max matching record indices from from on, in
+// order, to out and returns how many it wrote (max >= 1).
+using TFindAll = uint32_t (*)(const TBHRecord*, uint32_t count, uint32_t from, const uint32_t* value,
+                              const uint32_t* mask, uint32_t* out, uint32_t max);
+
+// Zero when the record has the code's digit at every masked position.
+inline uint32_t Mismatch(const TBHRecord& r, const uint32_t* value, const uint32_t* mask)
+{
+    return ((qFromLittleEndian(r.Strokes0) & mask[0]) ^ value[0])
+        | ((qFromLittleEndian(r.Strokes1) & mask[1]) ^ value[1])
+        | ((uint32_t(qFromLittleEndian(r.Strokes2)) & mask[2]) ^ value[2]);
+}
+
+uint32_t FindAllScalar(const TBHRecord* records, uint32_t count, uint32_t from,
+                       const uint32_t* value, const uint32_t* mask, uint32_t* out, uint32_t max)
+{
+    const uint32_t v[3] = {value[0], value[1], value[2]};
+    const uint32_t m[3] = {mask[0], mask[1], mask[2]};
+    uint32_t n = 0;
+    for (uint32_t i = from; i < count; ++i) {
+        // Branch-free per record, so the loop has a single exit test.
+        if (Mismatch(records[i], v, m) == 0) {
+            out[n++] = i;
+            if (n == max)
+                break;
+        }
+    }
+    return n;
+}
+
+#ifdef DIRORU_STROKE_SIMD
+
+// The vector paths compare whole dwords. A record is three dwords: word 0,
+// word 1, and word 2 together with the character in its upper half. So
+// 4 records are 12 dwords and the mask and value patterns repeat every
+// 48 bytes: three plain loads cover four records with no shuffle, and a
+// record matches when its three dword lanes all compare equal.
+//
+// Word 2 is 16 bits wide in the record: the mask keeps only its low half,
+// so the character never takes part, and a value with bits above 15 can
+// never be met, just as with the widened word.
+struct TPattern {
+    uint32_t Mask[3];
+    uint32_t Value[3];
+    TPattern(const uint32_t* value, const uint32_t* mask)
+        : Mask{mask[0], mask[1], mask[2] & 0xFFFFu}, Value{value[0], value[1], value[2]}
+    {
+    }
+    // Mask or value of dword lane k of a block that starts on a record.
+    uint32_t MaskAt(int k) const { return Mask[k % 3]; }
+    uint32_t ValueAt(int k) const { return Value[k % 3]; }
+};
+
+// Bit 3r is set when record r of a block has all three of its dword lanes
+// equal (bits 3r, 3r+1 and 3r+2 of lanes); recordBits holds bit 3r of
+// every record of the block.
+inline uint64_t WholeRecords(uint64_t lanes, uint64_t recordBits)
+{
+    return lanes & (lanes >> 1) & (lanes >> 2) & recordBits;
+}
+
+constexpr uint64_t RecordBits4 = 0x249;           // bits 0, 3, 6, 9
+constexpr uint64_t RecordBits8 = 0x249249;        // 8 records
+constexpr uint64_t RecordBits16 = 0x249249249249; // 16 records
+
+// Writes the records flagged in hit (bit 3r: record first + r) to out;
+// true when out is then full.
+inline bool Emit(uint64_t hit, uint32_t first, uint32_t* out, uint32_t max, uint32_t& n)
+{
+    for (; hit; hit &= hit - 1) {
+        out[n++] = first + uint32_t(__builtin_ctzll(hit)) / 3;
+        if (n == max)
+            return true;
+    }
+    return false;
+}
+
+// Equal dword lanes of four records (12 bits).
+inline uint32_t Lanes4(const unsigned char* p, const __m128i* m, const __m128i* v)
+{
+    uint32_t lanes = 0;
+    for (int j = 0; j < 3; ++j) {
+        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * j));
+        const __m128i eq = _mm_cmpeq_epi32(_mm_and_si128(x, m[j]), v[j]);
+        lanes |= uint32_t(_mm_movemask_ps(_mm_castsi128_ps(eq))) << (4 * j);
+    }
+    return lanes;
+}
+
+uint32_t FindAllSSE2(const TBHRecord* records, uint32_t count, uint32_t from,
+                     const uint32_t* value, const uint32_t* mask, uint32_t* out, uint32_t max)
+{
+    const TPattern pat(value, mask);
+    __m128i m[3], v[3];
+    for (int j = 0; j < 3; ++j) {
+        m[j] = _mm_setr_epi32(int(pat.MaskAt(4 * j)), int(pat.MaskAt(4 * j + 1)),
+                              int(pat.MaskAt(4 * j + 2)), int(pat.MaskAt(4 * j + 3)));
+        v[j] = _mm_setr_epi32(int(pat.ValueAt(4 * j)), int(pat.ValueAt(4 * j + 1)),
+                              int(pat.ValueAt(4 * j + 2)), int(pat.ValueAt(4 * j + 3)));
+    }
+    const unsigned char* base = reinterpret_cast<const unsigned char*>(records);
+    uint32_t n = 0;
+    uint32_t i = from;
+    // Whole blocks only: the last one ends exactly at record count.
+    for (; count - i >= 4; i += 4) {
+        const uint64_t hit = WholeRecords(Lanes4(base + 12 * size_t(i), m, v), RecordBits4);
+        if (hit && Emit(hit, i, out, max, n))
+            return n;
+    }
+    return n + FindAllScalar(records, count, i, value, mask, out + n, max - n);
+}
+
+// Equal dword lanes of eight records (24 bits). A plain function: lambdas
+// would not inherit the target attribute.
+__attribute__((target("avx2")))
+inline uint64_t Lanes8(const unsigned char* p, const __m256i* m, const __m256i* v)
+{
+    uint64_t lanes = 0;
+    for (int j = 0; j < 3; ++j) {
+        const __m256i x = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 32 * j));
+        const __m256i eq = _mm256_cmpeq_epi32(_mm256_and_si256(x, m[j]), v[j]);
+        lanes |= uint64_t(uint32_t(_mm256_movemask_ps(_mm256_castsi256_ps(eq)))) << (8 * j);
+    }
+    return lanes;
+}
+
+__attribute__((target("avx2")))
+uint32_t FindAllAVX2(const TBHRecord* records, uint32_t count, uint32_t from,
+                     const uint32_t* value, const uint32_t* mask, uint32_t* out, uint32_t max)
+{
+    const TPattern pat(value, mask);
+    __m256i m[3], v[3];
+    for (int j = 0; j < 3; ++j) {
+        int mk[8], vk[8];
+        for (int k = 0; k < 8; ++k) {
+            mk[k] = int(pat.MaskAt(8 * j + k));
+            vk[k] = int(pat.ValueAt(8 * j + k));
+        }
+        m[j] = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(mk));
+        v[j] = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(vk));
+    }
+    const unsigned char* base = reinterpret_cast<const unsigned char*>(records);
+    uint32_t n = 0;
+    uint32_t i = from;
+    // Sixteen records a step with one test; a long run without a match is
+    // the common case for any code of more than a few strokes.
+    for (; count - i >= 16; i += 16) {
+        const unsigned char* p = base + 12 * size_t(i);
+        const uint64_t hit = WholeRecords(Lanes8(p, m, v) | Lanes8(p + 96, m, v) << 24, RecordBits16);
+        if (hit && Emit(hit, i, out, max, n))
+            return n;
+    }
+    if (count - i >= 8) {
+        const uint64_t hit = WholeRecords(Lanes8(base + 12 * size_t(i), m, v), RecordBits8);
+        if (hit && Emit(hit, i, out, max, n))
+            return n;
+        i += 8;
+    }
+    // At most seven records are left: the SSE2 path ends exactly at count.
+    return n + FindAllSSE2(records, count, i, value, mask, out + n, max - n);
+}
+
+bool CpuHasAVX2()
+{
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx2");
+}
+
+#endif // DIRORU_STROKE_SIMD
+
+TFindAll Implementation(CStrokeMatcher::TPath path)
+{
+    switch (path) {
+#ifdef DIRORU_STROKE_SIMD
+    case CStrokeMatcher::PathAVX2:
+        return FindAllAVX2;
+    case CStrokeMatcher::PathSSE2:
+        return FindAllSSE2;
+#endif
+    default:
+        return FindAllScalar;
+    }
+}
+
+// The path in use; a relaxed atomic so that a test selecting a path never
+// races with a scan on another thread.
+std::atomic<CStrokeMatcher::TPath>& ActivePath()
+{
+    static std::atomic<CStrokeMatcher::TPath> path{CStrokeMatcher::Best()};
+    return path;
+}
+
+std::atomic<TFindAll>& ActiveFind()
+{
+    static std::atomic<TFindAll> find{Implementation(ActivePath().load(std::memory_order_relaxed))};
+    return find;
+}
+
+} // namespace
+
+bool CStrokeMatcher::Supported(TPath path)
+{
+    switch (path) {
+    case PathScalar:
+        return true;
+#ifdef DIRORU_STROKE_SIMD
+    case PathSSE2:
+        return true; // part of the x86-64 baseline
+    case PathAVX2: {
+        static const bool avx2 = CpuHasAVX2();
+        return avx2;
+    }
+#endif
+    default:
+        return false;
+    }
+}
+
+CStrokeMatcher::TPath CStrokeMatcher::Best()
+{
+    for (TPath path : {PathAVX2, PathSSE2})
+        if (Supported(path))
+            return path;
+    return PathScalar;
+}
+
+CStrokeMatcher::TPath CStrokeMatcher::Active()
+{
+    return ActivePath().load(std::memory_order_relaxed);
+}
+
+bool CStrokeMatcher::Select(TPath path)
+{
+    if (!Supported(path))
+        return false;
+    ActivePath().store(path, std::memory_order_relaxed);
+    ActiveFind().store(Implementation(path), std::memory_order_relaxed);
+    return true;
+}
+
+const char* CStrokeMatcher::Name(TPath path)
+{
+    switch (path) {
+    case PathSSE2:
+        return "sse2";
+    case PathAVX2:
+        return "avx2";
+    default:
+        return "scalar";
+    }
+}
+
+uint32_t CStrokeMatcher::Find(const TBHRecord* records, uint32_t count, uint32_t from,
+                              const uint32_t value[3], const uint32_t mask[3])
+{
+    uint32_t hit = count;
+    return FindAll(records, count, from, value, mask, &hit, 1) ? hit : count;
+}
+
+uint32_t CStrokeMatcher::FindAll(const TBHRecord* records, uint32_t count, uint32_t from,
+                                 const uint32_t value[3], const uint32_t mask[3], uint32_t* out,
+                                 uint32_t max)
+{
+    if (!records || from >= count || max == 0)
+        return 0;
+    return ActiveFind().load(std::memory_order_relaxed)(records, count, from, value, mask, out, max);
+}
