@@ -56,6 +56,56 @@ bool CBHWordLib::Matches(uint32_t i) const
         && (uint32_t(qFromLittleEndian(r.Strokes2)) & CodeMask[2]) == CodeValue[2];
 }
 
+bool CBHWordLib::KnownMatchesValid() const
+{
+    return FirstMatch != NoRecord && Records && KnownRecords == Records
+        && FirstMatch == Known[0] && FurthestMatch < RecordCount
+        && std::equal(CodeValue, CodeValue + 3, KnownValue)
+        && std::equal(CodeMask, CodeMask + 3, KnownMask);
+}
+
+void CBHWordLib::RestartMatches()
+{
+    Known[0] = FurthestMatch = FirstMatch;
+    FurthestOrdinal = 0;
+    AllKnown = false;
+    KnownRecords = Records;
+    std::copy(CodeValue, CodeValue + 3, KnownValue);
+    std::copy(CodeMask, CodeMask + 3, KnownMask);
+}
+
+uint32_t CBHWordLib::Scan(int64_t from, uint32_t* hits, uint32_t max)
+{
+    if (!Records || from >= RecordCount)
+        return 0;
+    const uint32_t got = CStrokeMatcher::FindAll(Records, RecordCount, uint32_t(from), CodeValue,
+                                                 CodeMask, hits, max);
+    // A scan that starts just past the furthest known match finds the next
+    // matches by number.
+    if (KnownMatchesValid() && !AllKnown && from == FurthestMatch + 1) {
+        for (uint32_t k = 0; k < got; ++k) {
+            FurthestMatch = hits[k];
+            if (++FurthestOrdinal < KnownLimit)
+                Known[FurthestOrdinal] = hits[k];
+        }
+        AllKnown = got < max;
+    }
+    return got;
+}
+
+int64_t CBHWordLib::NextMatch(int64_t from)
+{
+    if (!KnownMatchesValid() || from < FirstMatch)
+        return FindMatch(from);
+    const int kept = std::min(FurthestOrdinal + 1, KnownLimit);
+    if (from <= Known[kept - 1])
+        return *std::lower_bound(Known, Known + kept, from);
+    if (from > FurthestMatch && AllKnown)
+        return RecordCount;
+    uint32_t hit = 0;
+    return Scan(from, &hit, 1) ? hit : RecordCount;
+}
+
 bool CBHWordLib::Query(QString code)
 {
     // Only the digits 1 to 6 constrain a position. Padding 0 and wildcard 7
@@ -77,12 +127,14 @@ bool CBHWordLib::Query(QString code)
         CodeMask[p / StrokesPerWord] |= uint32_t(7) << shift;
     }
 
+    FirstMatch = NoRecord;
     Current = -1;
     const bool found = Next();
     SetEof(!found);
     SetBof(true);
     if (found) {
         FirstMatch = PageStart = Current;
+        RestartMatches();
     } else {
         FirstMatch = NoRecord;
         Current = PageStart = 0;
@@ -107,7 +159,7 @@ bool CBHWordLib::Next()
     int64_t from = Current < 0 ? 0 : Current + 1;
     if (from > RecordCount)
         from = RecordCount;
-    Current = FindMatch(from);
+    Current = NextMatch(from);
     return Current < RecordCount;
 }
 
@@ -162,11 +214,66 @@ uint16_t CBHWordLib::GetWordCode(int& index)
 {
     if (FirstMatch == NoRecord || index < 0 || FirstMatch >= RecordCount)
         return 0;
-    const int64_t hit = FindMatch(std::min<int64_t>(FirstMatch + index, RecordCount));
+    const int64_t hit = NextMatch(std::min<int64_t>(FirstMatch + index, RecordCount));
     index = int(hit - FirstMatch);
     if (hit >= RecordCount)
         return 0;
     return qFromLittleEndian(Records[hit].Char);
+}
+
+uint16_t CBHWordLib::GetMatchCode(int ordinal, int& index)
+{
+    if (FirstMatch == NoRecord || ordinal < 0 || FirstMatch >= RecordCount)
+        return 0;
+    int at = 0;
+    int64_t hit = FirstMatch;
+    if (!KnownMatchesValid() && Matches(uint32_t(FirstMatch)))
+        RestartMatches();
+    if (KnownMatchesValid()) {
+        // Start from the nearest match known by number at or before ordinal.
+        if (ordinal >= FurthestOrdinal) {
+            at = FurthestOrdinal;
+            hit = FurthestMatch;
+        } else {
+            at = std::min(ordinal, KnownLimit - 1);
+            hit = Known[at];
+        }
+    } else {
+        hit = FindMatch(FirstMatch); // a first match set by hand
+    }
+    for (; at < ordinal && hit < RecordCount; ++at)
+        hit = NextMatch(hit + 1);
+    index = int(std::min<int64_t>(hit, RecordCount) - FirstMatch);
+    if (hit >= RecordCount)
+        return 0;
+    return qFromLittleEndian(Records[hit].Char);
+}
+
+int CBHWordLib::GetWordCodes(int& index, uint16_t* codes, int max)
+{
+    if (FirstMatch == NoRecord || index < 0 || FirstMatch >= RecordCount || !codes || max <= 0)
+        return 0;
+    int64_t from = std::min<int64_t>(FirstMatch + index, RecordCount);
+    int n = 0;
+    // The matches known by number first, then the rest in scans of many
+    // matches each.
+    while (n < max && KnownMatchesValid() && from <= Known[std::min(FurthestOrdinal, KnownLimit - 1)]) {
+        const int64_t hit = NextMatch(from);
+        codes[n++] = qFromLittleEndian(Records[hit].Char);
+        from = hit + 1;
+    }
+    if (n < max && KnownMatchesValid() && AllKnown && from > FurthestMatch)
+        from = RecordCount;
+    uint32_t hits[64];
+    while (n < max && from < RecordCount) {
+        const uint32_t wanted = uint32_t(std::min(max - n, 64));
+        const uint32_t got = Scan(from, hits, wanted);
+        for (uint32_t k = 0; k < got; ++k)
+            codes[n++] = qFromLittleEndian(Records[hits[k]].Char);
+        from = got < wanted ? RecordCount : hits[got - 1] + 1;
+    }
+    index = int(from - FirstMatch);
+    return n;
 }
 
 void CBHWordLib::OpenFile()
@@ -181,6 +288,8 @@ void CBHWordLib::OpenFile()
     }
     Current = 0;
     CheckQuery();
+    if (FirstMatch != NoRecord)
+        RestartMatches(); // the file may have changed while it was closed
 }
 
 void CBHWordLib::CloseFile()

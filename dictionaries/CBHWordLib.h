@@ -47,6 +47,24 @@ public:
     // neither the cursor nor the page.
     uint16_t GetWordCode(int& index);
 
+    // The code of match number ordinal (from 0) of the last query, with
+    // index set to its position: the result and index of the (ordinal+1)-th
+    // call of a GetWordCode walk from index 0. 0 when there is no such
+    // match (index is then the number of records from the first match to the
+    // end). Moves neither the cursor nor the page. The walk for promoted
+    // candidates starts here with ordinal PageSize, the first match past the
+    // first page: the page scan has already found the matches before it, so
+    // this costs one step from the last of them.
+    uint16_t GetMatchCode(int ordinal, int& index);
+
+    // The codes a GetWordCode walk from index would give, at most max of
+    // them, written to codes; returns how many. index is left where the
+    // walk goes on: one past the last match returned, or the number of
+    // records from the first match to the end once no match is left. One
+    // call scans for many matches, so walking the thousands of matches of a
+    // short code costs about one pass over the records.
+    int GetWordCodes(int& index, uint16_t* codes, int max);
+
     // Whether record i (0 <= i < RecordCount) matches the last query.
     bool Matches(uint32_t i) const;
 
@@ -62,6 +80,32 @@ private:
     // The first record at or after from (0 <= from <= RecordCount) that
     // matches the last query; RecordCount when there is none.
     int64_t FindMatch(int64_t from) const;
+    // FindMatch, answered from the matches already found when it can, and
+    // noting a match found just past the furthest one known.
+    int64_t NextMatch(int64_t from);
+    // Up to max matches from record from on into hits (see
+    // CStrokeMatcher::FindAll), extending the matches known by number when
+    // the scan starts just past the furthest of them.
+    uint32_t Scan(int64_t from, uint32_t* hits, uint32_t max);
+    // Forgets every match found, keeping only the first match.
+    void RestartMatches();
+    // Whether the matches found still belong to the query and records now
+    // held (the fields are public: a caller may have changed them).
+    bool KnownMatchesValid() const;
     // Drops a query that no longer fits the records mapped now.
     void CheckQuery();
+
+    // The matches of the active query found so far, in order from the first
+    // match: every scan forward from the furthest one known extends them, so
+    // the page scan, the next page and the walk for promoted candidates
+    // share one pass over the records. The first KnownLimit are kept by
+    // record index; further on only the furthest is. Nothing is allocated.
+    static constexpr int KnownLimit = 16;
+    int64_t Known[KnownLimit] = {};
+    int64_t FurthestMatch = NoRecord; // record index of the furthest known match
+    int FurthestOrdinal = -1;         // its number, 0 for the first match
+    bool AllKnown = false;            // no match after FurthestMatch
+    const TBHRecord* KnownRecords = nullptr; // the records and code they were found in
+    uint32_t KnownValue[3] = {0, 0, 0};
+    uint32_t KnownMask[3] = {0, 0, 0};
 };
