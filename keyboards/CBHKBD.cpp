@@ -242,7 +242,7 @@ void CBHKBD::DoSelect(const QString& text)
         setIsLineArea(false);
     }
     if (text.length() == 1 && IsHZ(text.at(0))) {
-        if (HasAssociation)
+        if (HasAssociation && Learning)
             WordTable->UpdateWordRef(text.at(0).unicode());
         DoImage(text);
     } else {
@@ -297,4 +297,11 @@ void CBHKBD::onHide()
 {
     WordTable->CloseFile();
     WordLib->CloseFile();
+}
+
+void CBHKBD::SetLearning(bool on)
+{
+    if (on && !Learning)
+        HasAssociation = false;
+    Learning = on;
 }

@@ -38,6 +38,10 @@ public:
     // The panel was shown or hidden: the data files are open only while shown.
     void onShow();
     void onHide();
+    // With learning off, choices still show their associations but are not
+    // recorded into word.dat. Turning it back on forgets the character chosen
+    // before, so nothing typed while it was off leads a learned pair.
+    void SetLearning(bool on);
 
     CBHWordLib* WordLib;
     CWordTable* WordTable;
@@ -45,6 +49,7 @@ public:
     bool DefaultShown = false;
     bool HasAssociation = false;
     int Mode = ModeStroke;
+    bool Learning = true;
     // Whether the dictionary's last query matched anything. A stroke is
     // refused only when the typed code matches nothing: the dictionary's
     // Bof/Eof pair also reads "nothing" after Next fails on a one-page list.

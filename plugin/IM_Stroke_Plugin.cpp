@@ -26,6 +26,8 @@ constexpr QUuid ComponentId(0x2bd4803d, 0xbde8, 0x408b, 0xb8, 0x52, 0x18, 0xaf, 
 
 // Byte offset of the widget pointer in a widget request (code 0).
 constexpr size_t WidgetPointerOffset = offsetof(ZKbCmdGetWidget, widget);
+// Byte offset of the flag of a learning command (code 2001).
+constexpr size_t LearningFlagOffset = offsetof(ZKbCmdSetLearning, learning);
 
 } // namespace
 
@@ -134,6 +136,15 @@ bool IM_Stroke_Plugin::settingCmd(ZCmd<ZKB_MGRCMD_T>* cmd)
     case ZKB_MGRCMD_RESET:
         resetState();
         return true;
+    case ZKB_MGRCMD_SET_LEARNING: {
+        uint32_t learning = 0;
+        std::memcpy(&learning, reinterpret_cast<const char*>(cmd) + LearningFlagOffset, sizeof learning);
+        if (learning > 1)
+            return false;
+        m_learning = learning == 1;
+        m_widget->setLearning(m_learning);
+        return true;
+    }
     default:
         return false;
     }
@@ -183,8 +194,11 @@ bool IM_Stroke_Plugin::canUnload() const
 
 IM_Stroke_Widget* IM_Stroke_Plugin::inputWidget(QWidget* parent, unsigned int flags)
 {
-    if (!m_widget)
+    if (!m_widget) {
         m_widget = new IM_Stroke_Widget(parent, "VovaduVuvar", flags, m_service);
+        // A widget made again after cleanup keeps what the host last said.
+        m_widget->setLearning(m_learning);
+    }
     return m_widget;
 }
 

@@ -64,6 +64,7 @@ private:
     uint32_t m_refCount = 0;
     IM_Stroke_Widget* m_widget = nullptr;
     ZKbServiceInterface* m_service = nullptr;
+    bool m_learning = true;  // the host's last learning command
     const QUuid m_id;
     QString m_name;
 };

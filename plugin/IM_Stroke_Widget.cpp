@@ -111,6 +111,11 @@ void IM_Stroke_Widget::setService(ZKbServiceInterface* service)
     m_service = service;
 }
 
+void IM_Stroke_Widget::setLearning(bool on)
+{
+    m_strokeKeyboard->SetLearning(on);
+}
+
 int IM_Stroke_Widget::sendPackage()
 {
     return 0;

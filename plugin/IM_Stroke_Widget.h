@@ -49,6 +49,8 @@ public:
     void resetState();
     // The service that receives key commands from now on.
     void setService(ZKbServiceInterface* service);
+    // Whether the stroke keyboard records choices into word.dat.
+    void setLearning(bool on);
 
     int sendPackage() override;
 

@@ -38,6 +38,7 @@ enum ZKB_MGRCMD_T : uint32_t {
     ZKB_MGRCMD_GET_WIDGET = 0,   // host asks for the input widget
     ZKB_MGRCMD_SEND_KEY = 2,     // plug-in sends one key to the keyboard service
     ZKB_MGRCMD_RESET = 1008,     // host resets the input state
+    ZKB_MGRCMD_SET_LEARNING = 2001,  // host turns learning off or on (extension, below)
 };
 
 // Every command begins with these two words.
@@ -67,6 +68,20 @@ struct ZKbCmdSendKeyEvent {
     uint32_t value;        // always 240
 };
 
+// Code 2001, an extension of this library's: the host says whether what is
+// typed from now on may be learned. With learning off the keyboards still
+// show association candidates but record no choice into word.dat, and a
+// character chosen while learning was off never becomes the lead of a
+// learned pair once it is on again. Learning is on until a host turns it
+// off. Hosts that predate the extension never send it; the component answers
+// true for 0 (off) and 1 (on), and false for any other value, as it answers
+// every code it does not know.
+struct ZKbCmdSetLearning {
+    const void* classIdentity;
+    ZKB_MGRCMD_T code;
+    uint32_t learning;     // 0 off, 1 on
+};
+
 // The key code that accompanies character 8 for a backspace.
 constexpr uint32_t ZKB_KEY_BACKSPACE = 0x1003;
 constexpr uint32_t ZKB_SEND_KEY_VALUE = 240;
@@ -77,6 +92,8 @@ static_assert(offsetof(ZCmd<ZKB_MGRCMD_T>, code) == 8, "command code at byte 8")
 static_assert(offsetof(ZKbCmdGetWidget, code) == 8, "command code at byte 8");
 static_assert(offsetof(ZKbCmdGetWidget, widget) == 16, "widget pointer at bytes 16-23");
 static_assert(sizeof(ZKbCmdGetWidget) == 24, "widget request is 24 bytes");
+static_assert(offsetof(ZKbCmdSetLearning, learning) == 12, "learning flag at bytes 12-15");
+static_assert(sizeof(ZKbCmdSetLearning) == 16, "learning command is 16 bytes");
 static_assert(offsetof(ZKbCmdSendKeyEvent, code) == 8, "command code at byte 8");
 static_assert(offsetof(ZKbCmdSendKeyEvent, unicode) == 12, "character at bytes 12-15");
 static_assert(offsetof(ZKbCmdSendKeyEvent, keyCode) == 16, "key code at bytes 16-19");

@@ -166,6 +166,46 @@ TEST_F(PluginFixture, TypingAssociationPromotionAndLearning)
     EXPECT_EQ(pack.record(44), std::make_pair(u'一', quint16(1))) << "in place of the weakest, 国";
 }
 
+TEST_F(PluginFixture, LearningCommandStopsRecordingButNotAssociations)
+{
+    auto setLearning = [&](uint32_t value) {
+        ZKbCmdSetLearning cmd{hostTag(), ZKB_MGRCMD_SET_LEARNING, value};
+        return im->settingCmd(reinterpret_cast<ZCmd<ZKB_MGRCMD_T>*>(&cmd));
+    };
+    ASSERT_NE(start(), nullptr);
+    EXPECT_FALSE(setLearning(7));
+    EXPECT_TRUE(setLearning(0));
+
+    const QByteArray before = pack.wordDat();
+    tap({KeyShu, KeyZhe, KeyHeng, KeyShu, 5});      // 中
+    EXPECT_EQ(cells().mid(0, 3), QStringList({"国", "文", "心"}));
+    tap({0});                                       // 国
+    im->hide();
+    EXPECT_EQ(pack.wordDat(), before);
+
+    panel->show();
+    EXPECT_TRUE(setLearning(1));
+    tap({1});                                       // 土 after 国, chosen while off
+    tap({KeyShu, KeyZhe, KeyHeng, KeyShu, 5, 0});   // 中 国: learned
+    im->hide();
+    EXPECT_EQ(service.typed(), QStringLiteral("中国土中国"));
+    EXPECT_EQ(pack.record(0), std::make_pair(u'国', quint16(12)));
+    EXPECT_EQ(pack.wordDat().mid(4), before.mid(4)) << "only 国 after 中 was learned";
+
+    // A widget made again after cleanup keeps learning off.
+    EXPECT_TRUE(setLearning(0));
+    panel->show();
+    library->cleanup();
+    im->activate(ZKbOwner(), QPoint());
+    panel = requestWidget();
+    ASSERT_FALSE(panel.isNull());
+    panel->show();
+    const QByteArray learned = pack.wordDat();
+    tap({KeyShu, KeyZhe, KeyHeng, KeyShu, 5, 0});
+    im->hide();
+    EXPECT_EQ(pack.wordDat(), learned);
+}
+
 TEST_F(PluginFixture, SymbolKeyboardAndHidingWhileItIsShown)
 {
     ASSERT_NE(start(), nullptr);
