@@ -60,8 +60,9 @@ bool CBHWordLib::KnownMatchesValid() const
 {
     return FirstMatch != NoRecord && Records && KnownRecords == Records
         && FirstMatch == Known[0] && FurthestMatch < RecordCount
-        && std::equal(CodeValue, CodeValue + 3, KnownValue)
-        && std::equal(CodeMask, CodeMask + 3, KnownMask);
+        && ((CodeValue[0] ^ KnownValue[0]) | (CodeValue[1] ^ KnownValue[1])
+            | (CodeValue[2] ^ KnownValue[2]) | (CodeMask[0] ^ KnownMask[0])
+            | (CodeMask[1] ^ KnownMask[1]) | (CodeMask[2] ^ KnownMask[2])) == 0;
 }
 
 void CBHWordLib::RestartMatches()
@@ -78,8 +79,13 @@ uint32_t CBHWordLib::Scan(int64_t from, uint32_t* hits, uint32_t max)
 {
     if (!Records || from >= RecordCount)
         return 0;
-    const uint32_t got = CStrokeMatcher::FindAll(Records, RecordCount, uint32_t(from), CodeValue,
-                                                 CodeMask, hits, max);
+    // A walk over a short code meets a match every few records: one record
+    // compared here costs less than setting up a vector scan.
+    uint32_t got = 0;
+    if (max == 1 && Matches(uint32_t(from)))
+        hits[got++] = uint32_t(from);
+    else
+        got = CStrokeMatcher::FindAll(Records, RecordCount, uint32_t(from), CodeValue, CodeMask, hits, max);
     // A scan that starts just past the furthest known match finds the next
     // matches by number.
     if (KnownMatchesValid() && !AllKnown && from == FurthestMatch + 1) {

@@ -61,9 +61,6 @@ struct TPattern {
         : Mask{mask[0], mask[1], mask[2] & 0xFFFFu}, Value{value[0], value[1], value[2]}
     {
     }
-    // Mask or value of dword lane k of a block that starts on a record.
-    uint32_t MaskAt(int k) const { return Mask[k % 3]; }
-    uint32_t ValueAt(int k) const { return Value[k % 3]; }
 };
 
 // Bit 3r is set when record r of a block has all three of its dword lanes
@@ -90,10 +87,13 @@ inline bool Emit(uint64_t hit, uint32_t first, uint32_t* out, uint32_t max, uint
     return false;
 }
 
-// Equal dword lanes of four records (12 bits).
+// Equal dword lanes of four records (12 bits). The loops over the three
+// vectors are unrolled by request: -O2 would keep them, with the patterns
+// and accumulators in memory.
 inline uint32_t Lanes4(const unsigned char* p, const __m128i* m, const __m128i* v)
 {
     uint32_t lanes = 0;
+#pragma GCC unroll 3
     for (int j = 0; j < 3; ++j) {
         const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * j));
         const __m128i eq = _mm_cmpeq_epi32(_mm_and_si128(x, m[j]), v[j]);
@@ -105,22 +105,34 @@ inline uint32_t Lanes4(const unsigned char* p, const __m128i* m, const __m128i* 
 uint32_t FindAllSSE2(const TBHRecord* records, uint32_t count, uint32_t from,
                      const uint32_t* value, const uint32_t* mask, uint32_t* out, uint32_t max)
 {
+    // Lanes (w0 w1 w2 w0), (w1 w2 w0 w1), (w2 w0 w1 w2), built in registers:
+    // a pattern stored as scalars and loaded as a vector would stall on
+    // every call, and a walk may call once per match.
     const TPattern pat(value, mask);
-    __m128i m[3], v[3];
-    for (int j = 0; j < 3; ++j) {
-        m[j] = _mm_setr_epi32(int(pat.MaskAt(4 * j)), int(pat.MaskAt(4 * j + 1)),
-                              int(pat.MaskAt(4 * j + 2)), int(pat.MaskAt(4 * j + 3)));
-        v[j] = _mm_setr_epi32(int(pat.ValueAt(4 * j)), int(pat.ValueAt(4 * j + 1)),
-                              int(pat.ValueAt(4 * j + 2)), int(pat.ValueAt(4 * j + 3)));
-    }
+    const __m128i mask3 = _mm_setr_epi32(int(pat.Mask[0]), int(pat.Mask[1]), int(pat.Mask[2]), 0);
+    const __m128i value3 = _mm_setr_epi32(int(pat.Value[0]), int(pat.Value[1]), int(pat.Value[2]), 0);
+    const __m128i m[3] = {_mm_shuffle_epi32(mask3, _MM_SHUFFLE(0, 2, 1, 0)),
+                          _mm_shuffle_epi32(mask3, _MM_SHUFFLE(1, 0, 2, 1)),
+                          _mm_shuffle_epi32(mask3, _MM_SHUFFLE(2, 1, 0, 2))};
+    const __m128i v[3] = {_mm_shuffle_epi32(value3, _MM_SHUFFLE(0, 2, 1, 0)),
+                          _mm_shuffle_epi32(value3, _MM_SHUFFLE(1, 0, 2, 1)),
+                          _mm_shuffle_epi32(value3, _MM_SHUFFLE(2, 1, 0, 2))};
     const unsigned char* base = reinterpret_cast<const unsigned char*>(records);
     uint32_t n = 0;
     uint32_t i = from;
-    // Whole blocks only: the last one ends exactly at record count.
-    for (; count - i >= 4; i += 4) {
+    // Whole blocks only: the last one ends exactly at record count. Eight
+    // records a step with one test, then four.
+    for (; count - i >= 8; i += 8) {
+        const unsigned char* p = base + 12 * size_t(i);
+        const uint64_t hit = WholeRecords(Lanes4(p, m, v) | uint64_t(Lanes4(p + 48, m, v)) << 12, RecordBits8);
+        if (hit && Emit(hit, i, out, max, n))
+            return n;
+    }
+    if (count - i >= 4) {
         const uint64_t hit = WholeRecords(Lanes4(base + 12 * size_t(i), m, v), RecordBits4);
         if (hit && Emit(hit, i, out, max, n))
             return n;
+        i += 4;
     }
     return n + FindAllScalar(records, count, i, value, mask, out + n, max - n);
 }
@@ -131,6 +143,7 @@ __attribute__((target("avx2")))
 inline uint64_t Lanes8(const unsigned char* p, const __m256i* m, const __m256i* v)
 {
     uint64_t lanes = 0;
+#pragma GCC unroll 3
     for (int j = 0; j < 3; ++j) {
         const __m256i x = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 32 * j));
         const __m256i eq = _mm256_cmpeq_epi32(_mm256_and_si256(x, m[j]), v[j]);
@@ -143,16 +156,21 @@ __attribute__((target("avx2")))
 uint32_t FindAllAVX2(const TBHRecord* records, uint32_t count, uint32_t from,
                      const uint32_t* value, const uint32_t* mask, uint32_t* out, uint32_t max)
 {
+    // Lanes k = 0..23 of three vectors hold word k % 3, spread in registers
+    // from one vector of the three words (see FindAllSSE2).
     const TPattern pat(value, mask);
+    const __m256i mask3 = _mm256_castsi128_si256(
+        _mm_setr_epi32(int(pat.Mask[0]), int(pat.Mask[1]), int(pat.Mask[2]), 0));
+    const __m256i value3 = _mm256_castsi128_si256(
+        _mm_setr_epi32(int(pat.Value[0]), int(pat.Value[1]), int(pat.Value[2]), 0));
+    const __m256i spread[3] = {_mm256_setr_epi32(0, 1, 2, 0, 1, 2, 0, 1),
+                               _mm256_setr_epi32(2, 0, 1, 2, 0, 1, 2, 0),
+                               _mm256_setr_epi32(1, 2, 0, 1, 2, 0, 1, 2)};
     __m256i m[3], v[3];
+#pragma GCC unroll 3
     for (int j = 0; j < 3; ++j) {
-        int mk[8], vk[8];
-        for (int k = 0; k < 8; ++k) {
-            mk[k] = int(pat.MaskAt(8 * j + k));
-            vk[k] = int(pat.ValueAt(8 * j + k));
-        }
-        m[j] = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(mk));
-        v[j] = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(vk));
+        m[j] = _mm256_permutevar8x32_epi32(mask3, spread[j]);
+        v[j] = _mm256_permutevar8x32_epi32(value3, spread[j]);
     }
     const unsigned char* base = reinterpret_cast<const unsigned char*>(records);
     uint32_t n = 0;
