@@ -1,0 +1,253 @@
+// The whole input method as a host drives it: the component from
+// ucm_instantiate, its panel shown, then an arbitrary sequence of presses,
+// moves and releases at arbitrary points, backspace-repeat timer ticks,
+// hides and shows, settings commands and resizes, across both keyboards. The
+// data pack is small and generated here, the same for every run. Checked
+// inside: every key command is one the panel may send, and word.dat keeps
+// its size and is written only in whole records of its index, each holding
+// a character that was typed.
+
+#include "FuzzSupport.h"
+#include "Gbk.h"
+#include "IM_Stroke_Plugin.h"
+#include "WordDatCheck.h"
+
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <QCoreApplication>
+#include <QImage>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QSet>
+#include <QTimerEvent>
+#include <QWidget>
+#include <QtEndian>
+
+#include <cstring>
+#include <vector>
+
+namespace {
+
+constexpr int CharacterCount = 160;
+
+struct Pack {
+    QString dir;
+    QByteArray index;
+    QByteArray records;
+};
+
+void appendU16(QByteArray& out, uint16_t v)
+{
+    char b[2];
+    qToLittleEndian(v, b);
+    out.append(b, 2);
+}
+
+void appendU32(QByteArray& out, uint32_t v)
+{
+    char b[4];
+    qToLittleEndian(v, b);
+    out.append(b, 4);
+}
+
+// A deterministic pack: CharacterCount characters with stroke sequences of 1
+// to 25 strokes (so every first stroke gives several pages and the longest
+// codes are reachable), association lists of 0 to 24 followers with shipped
+// (even) weights, a symbol file with four tables and keyboard images.
+Pack makePack()
+{
+    uint32_t seed = 12345;
+    auto random = [&seed](uint32_t n) {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 16) % n;
+    };
+    std::vector<uint16_t> chars;
+    for (int i = 0; i < CharacterCount; ++i)
+        chars.push_back(uint16_t(0x4E00 + 97 * i));
+
+    QByteArray bs;
+    for (uint16_t c : chars) {
+        const int strokes = random(8) == 0 ? 25 : 1 + int(random(12));
+        uint32_t words[3] = {0, 0, 0};
+        for (int p = 0; p < strokes; ++p)
+            words[p / 10] |= (1 + random(5)) << (3 * (p % 10));
+        appendU32(bs, words[0]);
+        appendU32(bs, words[1]);
+        appendU16(bs, uint16_t(words[2]));
+        appendU16(bs, c);
+    }
+
+    Pack pack;
+    for (uint16_t lead : chars) { // ascending, as the index must be
+        const int count = int(random(25));
+        appendU16(pack.index, lead);
+        appendU16(pack.index, uint16_t(count));
+        appendU32(pack.index, uint32_t(pack.records.size()));
+        for (int k = 0; k < count; ++k) {
+            appendU16(pack.records, chars[random(CharacterCount)]);
+            appendU16(pack.records, uint16_t(2 * (count - k)));
+        }
+    }
+
+    const QString symbols = QStringLiteral(
+        "，。、；：？！…—·《》（）\n\n"
+        "abcdefghijklmnopqrstuvwxyz\nABCDEFGHIJKLMNOPQRSTUVWXYZ\n"
+        "0123456789+-*/=%\n\n"
+        "αβγ\nΑΒΓ\n"
+        "；“”、…：，。？！\n0x000000\n0xFFFFFF\n");
+
+    FuzzWrite(QStringLiteral("bs.dat"), bs);
+    FuzzWrite(QStringLiteral("word.idx"), pack.index);
+    FuzzWrite(QStringLiteral("word.dat"), pack.records);
+    FuzzWrite(QStringLiteral("Symbols.txt"), toGbk(symbols));
+    QImage image(240, 144, QImage::Format_RGB32);
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            image.setPixel(x, y, qRgb(x, 40 + y, 200));
+    // Qt reads an image by its contents, whatever the name says.
+    image.save(FuzzDir() + QStringLiteral("InputW_Stroke_Entry.gif"), "PNG");
+    image.save(FuzzDir() + QStringLiteral("InputW_Stroke_Entry_Ext.gif"), "PNG");
+    FuzzWrite(QStringLiteral("tarvin.cfg"), "[BH]\nInstallDir=" + FuzzDir().toUtf8() + "\n");
+    pack.dir = FuzzDir();
+    return pack;
+}
+
+const Pack& pack()
+{
+    static const Pack p = makePack();
+    return p;
+}
+
+const char HostTag = 0;
+
+struct Service : ZKbServiceInterface {
+    int executeCmd(ZCmd<ZKB_MGRCMD_T>* cmd) override
+    {
+        ZKbCmdSendKeyEvent key;
+        std::memcpy(&key, cmd, sizeof key);
+        FUZZ_CHECK(key.classIdentity == &HostTag && key.code == ZKB_MGRCMD_SEND_KEY && key.value == 240,
+                   "a key command in the host's layout");
+        FUZZ_CHECK(key.unicode != 0 && key.unicode <= 0xFFFF, "a key command carries a character");
+        FUZZ_CHECK(key.unicode != 8 || key.keyCode == ZKB_KEY_BACKSPACE, "backspace key code");
+        typed.insert(uint16_t(key.unicode));
+        return 1;
+    }
+    QSet<uint16_t> typed;
+};
+
+// A 24-byte command: room for any command the component reads or writes.
+bool settingCmd(ZInputMethodInterface* im, uint32_t code, uint32_t argument)
+{
+    ZKbCmdGetWidget cmd{&HostTag, ZKB_MGRCMD_T(code), argument, nullptr};
+    return im->settingCmd(reinterpret_cast<ZCmd<ZKB_MGRCMD_T>*>(&cmd));
+}
+
+void mouse(QWidget* panel, QEvent::Type type, QPoint at)
+{
+    const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
+    QMouseEvent event(type, QPointF(at), QPointF(panel->mapToGlobal(at)), Qt::LeftButton, held, Qt::NoModifier);
+    QCoreApplication::sendEvent(panel, &event);
+}
+
+QPoint keyCentre(int key)
+{
+    return QPoint(3 + 47 * (key % 5) + 23, 3 + 35 * (key / 5) + 17);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    FuzzInitGui();
+    qputenv("IM_SETTING_DIR", FuzzDir().toUtf8());
+    pack();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    FuzzedDataProvider in(data, size);
+    const Pack& p = pack();
+    const QString dataPath = p.dir + QStringLiteral("word.dat");
+    FuzzWrite(QStringLiteral("word.dat"), p.records); // every run learns from the same file
+
+    Service service;
+    QUnknownInterface* unknown = ucm_instantiate();
+    FUZZ_CHECK(unknown != nullptr, "ucm_instantiate");
+    QUnknownInterface* iface = nullptr;
+    unknown->queryInterface(IID_ZInputMethodInterface, &iface);
+    auto* im = static_cast<ZInputMethodInterface*>(iface);
+    unknown->queryInterface(IID_ZInputMethodFactory, &iface);
+    auto* factory = static_cast<ZInputMethodFactory*>(iface);
+    unknown->queryInterface(IID_QLibrary, &iface);
+    auto* library = static_cast<QLibraryInterface*>(iface);
+    unknown->addRef();
+    factory->registerService(&service);
+    im->activate(ZKbOwner(), QPoint());
+    ZKbCmdGetWidget get{&HostTag, ZKB_MGRCMD_GET_WIDGET, 0, nullptr};
+    FUZZ_CHECK(im->settingCmd(reinterpret_cast<ZCmd<ZKB_MGRCMD_T>*>(&get)) && get.widget, "the panel");
+    QWidget* panel = get.widget;
+    panel->show();
+
+    for (int step = 0; step < 300 && in.remaining_bytes() > 0; ++step) {
+        const int action = in.ConsumeIntegralInRange(0, 12);
+        switch (action) {
+        case 0: case 1: case 2: case 3: case 4: {
+            // A whole tap on a key, the common case.
+            const QPoint at = keyCentre(in.ConsumeIntegralInRange(0, 19));
+            mouse(panel, QEvent::MouseButtonPress, at);
+            mouse(panel, QEvent::MouseButtonRelease, at);
+            break;
+        }
+        case 5: case 6: case 7: {
+            const QEvent::Type types[] = {QEvent::MouseButtonPress, QEvent::MouseMove, QEvent::MouseButtonRelease};
+            const int x = in.ConsumeIntegralInRange(-50, 300);
+            const int y = in.ConsumeIntegralInRange(-50, 200);
+            mouse(panel, types[action - 5], QPoint(x, y));
+            break;
+        }
+        case 8: {
+            // A tick of whichever timer is running, or of none.
+            const int id = in.ConsumeIntegralInRange(0, 3);
+            QTimerEvent tick(id == 0 ? in.ConsumeIntegral<int>() : id);
+            QCoreApplication::sendEvent(panel, &tick);
+            break;
+        }
+        case 9:
+            if (panel->isVisible())
+                im->hide();
+            else
+                panel->show();
+            break;
+        case 10: {
+            const uint32_t codes[] = {ZKB_MGRCMD_GET_WIDGET, ZKB_MGRCMD_RESET, 2001, ZKB_MGRCMD_SEND_KEY};
+            const uint32_t code = in.ConsumeBool() ? in.PickValueInArray(codes) : in.ConsumeIntegral<uint32_t>();
+            settingCmd(im, code, in.ConsumeIntegralInRange(0, 2));
+            break;
+        }
+        case 11:
+            QCoreApplication::processEvents();
+            break;
+        case 12: {
+            const int width = in.ConsumeIntegralInRange(0, 400);
+            const int height = in.ConsumeIntegralInRange(0, 300);
+            panel->resize(width, height);
+            break;
+        }
+        }
+    }
+
+    im->hide();
+    library->cleanup();
+    FUZZ_CHECK(unknown->release() == 0, "the component is released");
+
+    const QByteArray after = FuzzRead(dataPath);
+    const std::string violation = CheckWordDatWrites(p.index, p.records, after);
+    FUZZ_CHECK(violation.empty(), violation);
+    for (qsizetype at = 0; at + 4 <= after.size(); at += 4) {
+        const uint16_t c = qFromLittleEndian<uint16_t>(after.constData() + at);
+        if (c != qFromLittleEndian<uint16_t>(p.records.constData() + at))
+            FUZZ_CHECK(service.typed.contains(c), "a learned character that was never typed");
+    }
+    return 0;
+}

@@ -1,0 +1,233 @@
+// The stroke dictionary over arbitrary bs.dat bytes, driven by an arbitrary
+// sequence of queries, page steps, cursor moves, GetWordCode walks, closes,
+// reopens and file replacements. Besides crashes it checks every answer
+// against a plain model: the matches of a query are the records that carry
+// each typed stroke digit (1 to 6) at its position, in file order, and the
+// pages step through them PageSize at a time.
+
+#include "CBHWordLib.h"
+#include "FuzzSupport.h"
+
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <QtEndian>
+
+#include <vector>
+
+namespace {
+
+constexpr int RecordSize = 12;
+constexpr int MaxStrokes = 25;
+
+int strokeDigit(const QByteArray& bytes, qsizetype record, int p)
+{
+    const char* r = bytes.constData() + record * RecordSize;
+    const uint32_t word = p < 10 ? qFromLittleEndian<uint32_t>(r)
+        : p < 20 ? qFromLittleEndian<uint32_t>(r + 4)
+                 : qFromLittleEndian<uint16_t>(r + 8);
+    return int(word >> (3 * (p % 10))) & 7;
+}
+
+// The dictionary as the model sees it: the records mapped now, and the
+// matches, page and flags of the last query while the model can follow it.
+struct Model {
+    QByteArray records; // bytes of the whole records mapped; empty when closed
+    bool valid = false; // false once something outside the model happened
+    bool found = false;
+    std::vector<qsizetype> matches;
+    qsizetype page = 0;
+    bool eof = true;
+    bool bof = true;
+
+    qsizetype count() const { return records.size() / RecordSize; }
+    uint16_t charOf(qsizetype record) const
+    {
+        return qFromLittleEndian<uint16_t>(records.constData() + record * RecordSize + 10);
+    }
+    void query(const QString& code)
+    {
+        matches.clear();
+        for (qsizetype r = 0; r < count(); ++r) {
+            bool match = true;
+            for (int p = 0; p < code.size() && p < MaxStrokes && match; ++p) {
+                const char16_t c = code.at(p).unicode();
+                if (c >= u'1' && c <= u'6')
+                    match = strokeDigit(records, r, p) == c - u'0';
+            }
+            if (match)
+                matches.push_back(r);
+        }
+        found = !matches.empty();
+        page = 0;
+        eof = !found;
+        bof = true;
+    }
+};
+
+QString makeCode(FuzzedDataProvider& in, bool* digitsOnly)
+{
+    static const char16_t digits[] = u"01234567";
+    const int length = in.ConsumeIntegralInRange(0, 30);
+    const bool wild = in.ConsumeIntegralInRange(0, 15) == 0;
+    *digitsOnly = !wild;
+    QString code;
+    for (int i = 0; i < length; ++i)
+        code += wild ? QChar(in.ConsumeIntegral<uint16_t>()) : QChar(digits[in.ConsumeIntegralInRange(0, 7)]);
+    return code;
+}
+
+void checkPage(CBHWordLib& lib, const Model& m)
+{
+    // Shown as the keyboard shows it: PageFirst, then RecValue and Next.
+    lib.PageFirst();
+    const qsizetype first = m.page * lib.PageSize;
+    FUZZ_CHECK(first < qsizetype(m.matches.size()), "the page shown lies past the matches");
+    FUZZ_CHECK(lib.RecValue() == QString(QChar(m.charOf(m.matches[first]))), "first candidate of the page");
+    for (int k = 1; k < lib.PageSize; ++k) {
+        const bool more = first + k < qsizetype(m.matches.size());
+        FUZZ_CHECK(lib.Next() == more, "Next at candidate " + std::to_string(k));
+        if (!more)
+            break;
+        FUZZ_CHECK(lib.RecValue() == QString(QChar(m.charOf(m.matches[first + k]))),
+                   "candidate " + std::to_string(k) + " of the page");
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    FuzzedDataProvider in(data, size);
+    const std::vector<char> initial = in.ConsumeBytes<char>(in.ConsumeIntegralInRange<size_t>(0, 1 << 16));
+    QByteArray file(initial.data(), qsizetype(initial.size()));
+    const QString path = FuzzWrite(QStringLiteral("bs.dat"), file);
+
+    CBHWordLib lib(path);
+    lib.PageSize = in.ConsumeIntegralInRange(-1, 12);
+    Model m;
+    bool open = false;
+
+    for (int step = 0; step < 400 && in.remaining_bytes() > 0; ++step) {
+        switch (in.ConsumeIntegralInRange(0, 11)) {
+        case 0: {
+            bool digitsOnly = false;
+            const QString code = makeCode(in, &digitsOnly);
+            const bool found = lib.Query(code);
+            m.query(code);
+            m.valid = digitsOnly && lib.PageSize > 0;
+            if (m.valid) {
+                FUZZ_CHECK(found == m.found, "Query result");
+                if (found)
+                    checkPage(lib, m);
+            }
+            break;
+        }
+        case 1: {
+            const bool moved = lib.NextPage();
+            if (m.valid) {
+                bool expected = false;
+                if (!m.eof) {
+                    expected = (m.page + 1) * lib.PageSize < qsizetype(m.matches.size());
+                    if (expected) {
+                        ++m.page;
+                        m.bof = false;
+                    } else {
+                        m.eof = true;
+                    }
+                }
+                FUZZ_CHECK(moved == expected, "NextPage result");
+                if (m.found)
+                    checkPage(lib, m);
+            }
+            break;
+        }
+        case 2: {
+            const bool moved = lib.PriorPage();
+            if (m.valid) {
+                bool expected = false;
+                if (!m.bof) {
+                    m.eof = false;
+                    expected = m.page > 0;
+                    if (expected)
+                        --m.page;
+                    m.bof = m.page == 0;
+                }
+                FUZZ_CHECK(moved == expected, "PriorPage result");
+                if (m.found)
+                    checkPage(lib, m);
+            }
+            break;
+        }
+        case 3: {
+            int index = in.ConsumeIntegralInRange(-2, 70000);
+            const int asked = index;
+            const uint16_t code = lib.GetWordCode(index);
+            if (m.valid) {
+                uint16_t want = 0;
+                int wantIndex = asked;
+                if (m.found && asked >= 0) {
+                    const qsizetype first = m.matches.front();
+                    wantIndex = int(m.count() - first);
+                    for (qsizetype r : m.matches) {
+                        if (r >= first + asked) {
+                            want = m.charOf(r);
+                            wantIndex = int(r - first);
+                            break;
+                        }
+                    }
+                }
+                FUZZ_CHECK(code == want && index == wantIndex,
+                           "GetWordCode(" + std::to_string(asked) + ")");
+            }
+            break;
+        }
+        case 4:
+            lib.PageFirst();
+            break;
+        case 5:
+            lib.Next();
+            break;
+        case 6:
+            lib.RecValue();
+            break;
+        case 7:
+            lib.Reset();
+            if (m.valid) {
+                m.matches.clear();
+                m.found = false;
+                m.eof = m.bof = true;
+            }
+            FUZZ_CHECK(lib.Eof() && lib.Bof(), "flags after Reset");
+            break;
+        case 8:
+            lib.OpenFile();
+            if (!open) {
+                // Mapped only when the file is not empty.
+                m.records = file.left(file.size() / RecordSize * RecordSize);
+                open = !file.isEmpty();
+            }
+            m.valid = false;
+            break;
+        case 9:
+            lib.CloseFile();
+            open = false;
+            m.records.clear();
+            m.valid = false;
+            break;
+        case 10:
+            // Replaced while closed (the keyboard closes it on every hide).
+            if (!open) {
+                const std::vector<char> bytes = in.ConsumeBytes<char>(in.ConsumeIntegralInRange<size_t>(0, 4096));
+                file = QByteArray(bytes.data(), qsizetype(bytes.size()));
+                FuzzWrite(QStringLiteral("bs.dat"), file);
+            }
+            break;
+        case 11:
+            lib.PageSize = in.ConsumeIntegralInRange(-1, 12);
+            m.valid = false;
+            break;
+        }
+        FUZZ_CHECK(!m.valid || (lib.Eof() == m.eof && lib.Bof() == m.bof), "Eof and Bof");
+    }
+    return 0;
+}

@@ -1,0 +1,96 @@
+// The symbol keyboard over arbitrary Symbols.txt bytes, tapped with an
+// arbitrary sequence of table, shift, caps lock, paging and candidate keys,
+// with pointer moves, held keys and repaints in between. Checked inside:
+// every cell shows at most one character and every choice sends exactly one.
+
+#include "CIMEWidget.h"
+#include "CSymKBD.h"
+#include "FuzzSupport.h"
+#include "KeyboardGlobals.h"
+
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <QMouseEvent>
+#include <QStringList>
+
+#include <vector>
+
+namespace {
+
+class Owner : public CIMEWidget
+{
+public:
+    CKBD* currentKeyboard() const override { return Keyboard; }
+    void onShiftKBD(CKBD*) override {}
+    void onSelect(CKBD*, const QString& text) override
+    {
+        FUZZ_CHECK(text.size() == 1, "a choice sends one character");
+    }
+    void onBackSpace(CKBD*) override {}
+
+    CKBD* Keyboard = nullptr;
+};
+
+void mouse(CKBD& kbd, QEvent::Type type, QPoint at)
+{
+    const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
+    QMouseEvent event(type, QPointF(at), QPointF(at), Qt::LeftButton, held, Qt::NoModifier);
+    if (type == QEvent::MouseButtonPress)
+        kbd.mousePressEvent(&event);
+    else if (type == QEvent::MouseMove)
+        kbd.mouseMoveEvent(&event);
+    else
+        kbd.mouseReleaseEvent(&event);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    FuzzInitGui();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    FuzzedDataProvider in(data, size);
+    const std::vector<char> text = in.ConsumeBytes<char>(in.ConsumeIntegralInRange<size_t>(0, 4096));
+    FuzzWrite(QStringLiteral("Symbols.txt"), QByteArray(text.data(), qsizetype(text.size())));
+    // The file may replace the punctuation and the colours: start each input
+    // from what the component sets.
+    AppPath = FuzzDir();
+    __DefaultWords = QStringLiteral("；“”、…：，。？！");
+    __FontColor = QColor(Qt::black);
+    __FontRevColor = QColor(Qt::white);
+
+    static Owner owner;
+    owner.resize(CIMEWidget::PanelWidth, CIMEWidget::PanelHeight);
+    CSymKBD kbd(&owner, QStringLiteral("none.gif"));
+    owner.Keyboard = &kbd;
+    kbd.paintEvent(nullptr);
+
+    for (int step = 0; step < 200 && in.remaining_bytes() > 0; ++step) {
+        const int action = in.ConsumeIntegralInRange(0, 5);
+        if (action <= 2) {
+            // A whole tap, the common case, on any key including row 4.
+            const QPoint at = CKBD::keyRect(in.ConsumeIntegralInRange(0, 24)).center();
+            mouse(kbd, QEvent::MouseButtonPress, at);
+            mouse(kbd, QEvent::MouseButtonRelease, at);
+        } else if (action == 3) {
+            const QEvent::Type types[] = {QEvent::MouseButtonPress, QEvent::MouseMove, QEvent::MouseButtonRelease};
+            const QEvent::Type type = in.PickValueInArray(types);
+            const int x = in.ConsumeIntegralInRange(-300, 600);
+            const int y = in.ConsumeIntegralInRange(-300, 600);
+            mouse(kbd, type, QPoint(x, y));
+        } else if (action == 4) {
+            kbd.paintEvent(nullptr);
+        } else {
+            kbd.Reset(in.ConsumeBool());
+        }
+        for (const QString& word : kbd.Words)
+            FUZZ_CHECK(word.size() <= 1, "a cell shows more than one character");
+        FUZZ_CHECK(kbd.CurTable != nullptr, "no current table");
+    }
+    owner.Keyboard = nullptr;
+    return 0;
+}

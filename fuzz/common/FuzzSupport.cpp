@@ -1,0 +1,55 @@
+#include "FuzzSupport.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <cstdlib>
+
+void FuzzFail(const std::string& message)
+{
+    std::fprintf(stderr, "invariant broken: %s\n", message.c_str());
+    std::abort();
+}
+
+void FuzzInitGui()
+{
+    if (QCoreApplication::instance())
+        return;
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // QApplication keeps references to both, so they live as long as it.
+    static int argc = 1;
+    static char name[] = "diroru-fuzz";
+    static char* argv[] = {name, nullptr};
+    new QApplication(argc, argv);
+}
+
+QString FuzzDir()
+{
+    // Memory-backed when possible: the targets rewrite their files on
+    // every input.
+    static QTemporaryDir dir(QDir(QStringLiteral("/dev/shm")).exists()
+                                 ? QStringLiteral("/dev/shm/diroru-fuzz-XXXXXX")
+                                 : QDir::tempPath() + QStringLiteral("/diroru-fuzz-XXXXXX"));
+    if (!dir.isValid())
+        FuzzFail("cannot create a scratch directory");
+    return dir.path() + QLatin1Char('/');
+}
+
+QString FuzzWrite(const QString& name, const QByteArray& bytes)
+{
+    const QString path = FuzzDir() + name;
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)
+        || file.write(bytes) != bytes.size())
+        FuzzFail("cannot write " + path.toStdString());
+    return path;
+}
+
+QByteArray FuzzRead(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
