@@ -9,14 +9,16 @@ struct TBHRecord;
 // 16-bit field widened with zeros. Every query scans the dictionary from its
 // first record, so this loop is the whole cost of a keystroke.
 //
-// Three implementations give the same answer: a portable scalar loop, SSE2
-// (four records per step) and AVX2 (eight records per step). The widest one
-// the processor runs is chosen once, at the first use; tests and benchmarks
-// may select another.
+// Four implementations give the same answer: a portable scalar loop, SSE2
+// (eight records per step), AVX2 and AVX-512 (sixteen records per step).
+// The widest one the processor runs is chosen once, at the first use; tests
+// and benchmarks may select another.
 class CStrokeMatcher
 {
 public:
-    enum TPath { PathScalar, PathSSE2, PathAVX2 };
+    enum TPath { PathScalar, PathSSE2, PathAVX2, PathAVX512 };
+    // Every path, narrowest first.
+    static constexpr TPath Paths[] = {PathScalar, PathSSE2, PathAVX2, PathAVX512};
 
     // Whether this build and this processor can run path.
     static bool Supported(TPath path);

@@ -36,7 +36,7 @@ TBHRecord Record(uint32_t w0, uint32_t w1, uint32_t w2, uint16_t ch)
 std::vector<CStrokeMatcher::TPath> SupportedPaths()
 {
     std::vector<CStrokeMatcher::TPath> paths;
-    for (auto path : {CStrokeMatcher::PathScalar, CStrokeMatcher::PathSSE2, CStrokeMatcher::PathAVX2})
+    for (auto path : CStrokeMatcher::Paths)
         if (CStrokeMatcher::Supported(path))
             paths.push_back(path);
     return paths;
@@ -74,6 +74,8 @@ TEST_F(StrokeMatcher, EveryPathAgreesAtTheEndOfTheRecords)
     // A build that lost its vector paths would otherwise test only the loop.
     EXPECT_TRUE(CStrokeMatcher::Supported(CStrokeMatcher::PathSSE2));
     EXPECT_EQ(CStrokeMatcher::Supported(CStrokeMatcher::PathAVX2), bool(__builtin_cpu_supports("avx2")));
+    EXPECT_EQ(CStrokeMatcher::Supported(CStrokeMatcher::PathAVX512),
+              __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx2"));
 #endif
     EXPECT_EQ(CStrokeMatcher::Find(nullptr, 0, 0, nullptr, nullptr), 0u);
     // Code "12" in word 0, stroke 11 = 3 in word 1, stroke 21 = 4 in word 2.
@@ -90,7 +92,8 @@ TEST_F(StrokeMatcher, EveryPathAgreesAtTheEndOfTheRecords)
     for (const auto path : SupportedPaths()) {
         ASSERT_TRUE(CStrokeMatcher::Select(path));
         SCOPED_TRACE(CStrokeMatcher::Name(path));
-        for (uint32_t count = 0; count <= 17; ++count) {
+        // Up to two sixteen-record steps and every shorter tail behind them.
+        for (uint32_t count = 0; count <= 33; ++count) {
             // No match at all, then a single match at each place, the last
             // record included, then every record a match.
             for (int at = -1; at <= int(count); ++at) {

@@ -289,7 +289,7 @@ void ExpectSameOnEveryPath(const std::vector<QString>& codes)
     TLiteralDictionary reference(*lib.File);
 
     std::vector<CStrokeMatcher::TPath> paths;
-    for (auto path : {CStrokeMatcher::PathScalar, CStrokeMatcher::PathSSE2, CStrokeMatcher::PathAVX2})
+    for (auto path : CStrokeMatcher::Paths)
         if (CStrokeMatcher::Supported(path))
             paths.push_back(path);
 
