@@ -216,9 +216,11 @@ void CWordTable::UpdateToFile()
 {
     if (Pending.Char == 0 || !DataFile || !DataFile->isOpen())
         return;
-    // Only an existing record is ever rewritten: word.dat may have been
-    // replaced by a shorter file since the record was read.
-    if (qint64(Pending.Offset) + RecordSize <= DataFile->size()
+    // Only an existing whole record is ever rewritten: word.dat may have
+    // been replaced by a shorter file since the record was read, and an
+    // index offset that is not a multiple of 4 (a damaged word.idx) would
+    // split the write over two real records.
+    if (Pending.Offset % RecordSize == 0 && qint64(Pending.Offset) + RecordSize <= DataFile->size()
         && DataFile->seek(Pending.Offset)) {
         char record[RecordSize];
         qToLittleEndian(Pending.Char, record);
