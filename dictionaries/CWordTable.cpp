@@ -219,8 +219,10 @@ void CWordTable::UpdateToFile()
     // Only an existing whole record is ever rewritten: word.dat may have
     // been replaced by a shorter file since the record was read, and an
     // index offset that is not a multiple of 4 (a damaged word.idx) would
-    // split the write over two real records.
-    if (Pending.Offset % RecordSize == 0 && qint64(Pending.Offset) + RecordSize <= DataFile->size()
+    // split the write over two real records. A file opened read-only keeps
+    // what it holds: the change is dropped.
+    if (DataFile->isWritable() && Pending.Offset % RecordSize == 0
+        && qint64(Pending.Offset) + RecordSize <= DataFile->size()
         && DataFile->seek(Pending.Offset)) {
         char record[RecordSize];
         qToLittleEndian(Pending.Char, record);
@@ -233,8 +235,12 @@ void CWordTable::UpdateToFile()
 
 void CWordTable::OpenFile()
 {
-    if (DataFile && !DataFile->isOpen())
-        DataFile->open(QIODevice::ReadWrite);
+    if (!DataFile || DataFile->isOpen())
+        return;
+    // Without write access (a file of another user, a read-only medium) the
+    // associations are still shown; what is learned is simply not stored.
+    if (!DataFile->open(QIODevice::ReadWrite))
+        DataFile->open(QIODevice::ReadOnly);
 }
 
 void CWordTable::CloseFile()

@@ -53,6 +53,8 @@ public:
     void UpdateWordRef(unsigned short code);
     void CancelUpdate();
     void UpdateToFile();
+    // Opens word.dat for reading and writing, or else for reading alone
+    // (nothing learned is then stored).
     void OpenFile();
     void CloseFile();
 
