@@ -9,7 +9,8 @@ namespace {
 // every key command and never dereferences it.
 const char HostCommandClass = 0;
 
-ZCmd<ZKB_MGRCMD_T>* asCommand(ZKbCmdGetWidget* cmd)
+template <typename Command>
+ZCmd<ZKB_MGRCMD_T>* asCommand(Command* cmd)
 {
     return reinterpret_cast<ZCmd<ZKB_MGRCMD_T>*>(cmd);
 }
@@ -106,6 +107,14 @@ bool InputMethodManager::resetInput()
         return false;
     ZCmd<ZKB_MGRCMD_T> reset{commandTag(), ZKB_MGRCMD_RESET};
     return m_inputMethod->settingCmd(&reset);
+}
+
+bool InputMethodManager::setLearning(bool on)
+{
+    if (!m_inputMethod)
+        return false;
+    ZKbCmdSetLearning cmd{commandTag(), ZKB_MGRCMD_SET_LEARNING, on ? 1u : 0u};
+    return m_inputMethod->settingCmd(asCommand(&cmd));
 }
 
 void InputMethodManager::shutdown()

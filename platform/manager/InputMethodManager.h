@@ -36,6 +36,9 @@ public:
     void hidePanel();
     // Forgets typed strokes and candidates (settings command 1008).
     bool resetInput();
+    // Whether choices are learned into word.dat (settings command 2001).
+    // False when nothing is loaded or the library predates the command.
+    bool setLearning(bool on);
 
     // Hides the panel, hands it back to the component, cleans up, releases
     // the component and unloads the library. Safe to call more than once.
