@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -227,8 +228,11 @@ void CWordTable::UpdateToFile()
         char record[RecordSize];
         qToLittleEndian(Pending.Char, record);
         qToLittleEndian(Pending.Ref, record + 2);
+        // One 4-byte write inside one record: a process killed at any moment
+        // leaves the record either old or new, never half of each.
         DataFile->write(record, RecordSize);
         DataFile->flush();
+        m_unsynced = true;
     }
     Pending.Char = 0;
 }
@@ -241,12 +245,20 @@ void CWordTable::OpenFile()
     // associations are still shown; what is learned is simply not stored.
     if (!DataFile->open(QIODevice::ReadWrite))
         DataFile->open(QIODevice::ReadOnly);
+    m_unsynced = false;
 }
 
 void CWordTable::CloseFile()
 {
     if (DataFile && DataFile->isOpen()) {
         UpdateToFile();
+        // flush() hands the records to the kernel, which is enough for a
+        // crash of this process; a power cut could still lose them. So the
+        // weights learned while the panel was shown reach the disk when it
+        // hides, and only then: a hide that learned nothing costs nothing.
+        if (m_unsynced)
+            ::fdatasync(DataFile->handle());
+        m_unsynced = false;
         DataFile->close();
     }
 }

@@ -56,6 +56,8 @@ public:
     // Opens word.dat for reading and writing, or else for reading alone
     // (nothing learned is then stored).
     void OpenFile();
+    // Writes the pending record and closes word.dat; records written while
+    // it was open are on the disk when this returns.
     void CloseFile();
 
     TWordIndexItem* IndexTable = nullptr;
@@ -66,4 +68,7 @@ public:
     int WordIndex = 0;
     int PageSize = 0;
     QFile* DataFile = nullptr;
+
+private:
+    bool m_unsynced = false; // records written since the file was opened, not yet on disk
 };
