@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QInputMethod>
 #include <QInputMethodQueryEvent>
 #include <QScreen>
 #include <QWidget>
@@ -120,7 +121,7 @@ void StrokeInputContext::setFocusObject(QObject* object)
         m_focus = object;
         m_service.setTarget(object);
         auto* widget = qobject_cast<QWidget*>(object);
-        m_focusWindow = widget ? widget->window()->windowHandle() : QGuiApplication::focusWindow();
+        watchWindow(widget ? widget->window()->windowHandle() : QGuiApplication::focusWindow());
         applyHints();
         // Strokes and associations belong to the field they were typed in.
         resetInput();
@@ -209,6 +210,9 @@ bool StrokeInputContext::ensureLoaded()
         return false;
     }
     m_manager.panel()->setFocusPolicy(Qt::NoFocus);
+    // Editors report this when the field scrolls or moves inside its window.
+    connect(QGuiApplication::inputMethod(), &QInputMethod::cursorRectangleChanged, this,
+            &StrokeInputContext::followField);
     // QApplication deletes no windows when it ends, and the component must
     // hide its panel (writing learned weights) while widgets still work:
     // post routines run first thing in the application's destructor.
@@ -260,6 +264,26 @@ void StrokeInputContext::hidePanel()
     m_manager.hidePanel();
     emitInputPanelVisibleChanged();
     emitKeyboardRectChanged();
+}
+
+void StrokeInputContext::watchWindow(QWindow* window)
+{
+    if (window == m_focusWindow)
+        return;
+    if (m_focusWindow)
+        disconnect(m_focusWindow, nullptr, this, nullptr);
+    m_focusWindow = window;
+    if (!window)
+        return;
+    connect(window, &QWindow::xChanged, this, &StrokeInputContext::followField);
+    connect(window, &QWindow::yChanged, this, &StrokeInputContext::followField);
+    connect(window, &QWindow::screenChanged, this, &StrokeInputContext::followField);
+}
+
+void StrokeInputContext::followField()
+{
+    if (m_focus && isInputPanelVisible())
+        placePanel();
 }
 
 void StrokeInputContext::placePanel()

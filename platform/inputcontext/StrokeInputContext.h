@@ -58,6 +58,9 @@ private:
     void showPanel();
     void hidePanel();
     void placePanel();
+    // The window of the focused field, whose moves the panel follows.
+    void watchWindow(QWindow* window);
+    void followField();
     void applyHints();
     void resetInput();
     int focusCursorPosition() const;

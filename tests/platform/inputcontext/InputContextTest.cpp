@@ -175,11 +175,13 @@ TEST_F(InputContext, FocusMovesReuseHideAndShowThePanel)
     EXPECT_FALSE(panelShown());
     QGuiApplication::inputMethod()->show();
     EXPECT_TRUE(panelShown());
+    settle();
 
-    // A field at the bottom of the screen: the panel goes above it.
+    // A field moved to the bottom of the screen: the panel goes above it.
     const QRect screen = panel->screen()->availableGeometry();
     form.move(form.x(), screen.bottom() - form.frameGeometry().height() + 1);
     settle();
+    EXPECT_LT(panel->frameGeometry().bottom(), globalRect(form.first).top());
     focus(form.secret);
     EXPECT_LT(panel->frameGeometry().bottom(), globalRect(form.secret).top());
 }
