@@ -165,5 +165,5 @@ int main(int argc, char** argv)
         return 1;
     }
     out << "typed \"" << field->text() << "\"; picture saved to " << output << Qt::endl;
-    return field->text() == QLatin1String("你好") ? 0 : 1;
+    return field->text() == QStringLiteral("你好") ? 0 : 1;
 }
