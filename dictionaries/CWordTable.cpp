@@ -194,18 +194,18 @@ void CWordTable::UpdateWordRef(unsigned short code)
     int found = WordCount - 1;
     while (found >= 0 && WordList[found].Char != code)
         --found;
-    TWordItem* item;
+    TWordItem* item = &WordList[found >= 0 ? found : WordCount - 1];
+    const TWordItem before = *item;
     if (found >= 0) {
-        item = &WordList[found];
         item->Ref = CountUse(item->Ref);
     } else {
         // Learned in place of the weakest entry, over its record.
-        item = &WordList[WordCount - 1];
         item->Char = code;
         item->Ref = 1;
     }
     UpdateToFile();
     Pending = *item;
+    m_pendingWas = before;
 }
 
 void CWordTable::CancelUpdate()
@@ -226,6 +226,18 @@ void CWordTable::UpdateToFile()
         && qint64(Pending.Offset) + RecordSize <= DataFile->size()
         && DataFile->seek(Pending.Offset)) {
         char record[RecordSize];
+        // The change was made to the record as the list read it. A file that
+        // holds something else there now (replaced while the panel was
+        // hidden, with the list still loaded) is not the one the change
+        // belongs to: writing it would put a stale weight, or a character
+        // into another character's list. It is dropped instead.
+        const bool unchanged = DataFile->read(record, RecordSize) == RecordSize
+            && qFromLittleEndian<uint16_t>(record) == m_pendingWas.Char
+            && qFromLittleEndian<uint16_t>(record + 2) == m_pendingWas.Ref;
+        if (!unchanged || !DataFile->seek(Pending.Offset)) {
+            Pending.Char = 0;
+            return;
+        }
         qToLittleEndian(Pending.Char, record);
         qToLittleEndian(Pending.Ref, record + 2);
         // One 4-byte write inside one record: a process killed at any moment

@@ -70,5 +70,6 @@ public:
     QFile* DataFile = nullptr;
 
 private:
+    TWordItem m_pendingWas = {0, 0, 0}; // the record Pending changes, as the list read it
     bool m_unsynced = false; // records written since the file was opened, not yet on disk
 };
