@@ -5,6 +5,7 @@
 #include <QtEndian>
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace {
 
@@ -34,7 +35,10 @@ CBHWordLib::CBHWordLib(const QString& fileName)
     Reset();
 }
 
-CBHWordLib::~CBHWordLib() = default;
+CBHWordLib::~CBHWordLib()
+{
+    FreeCharIndex();
+}
 
 int64_t CBHWordLib::FindMatch(int64_t from) const
 {
@@ -282,8 +286,115 @@ int CBHWordLib::GetWordCodes(int& index, uint16_t* codes, int max)
     return n;
 }
 
+bool CBHWordLib::BuildCharIndex()
+{
+    if (CharStart && IndexedRecords == Records && IndexedCount == RecordCount)
+        return true;
+    FreeCharIndex();
+    if (!Records || RecordCount == 0)
+        return false;
+    uint32_t low = 0xFFFF, high = 0;
+    for (uint32_t i = 0; i < RecordCount; ++i) {
+        const uint32_t c = qFromLittleEndian(Records[i].Char);
+        low = std::min(low, c);
+        high = std::max(high, c);
+    }
+    // Two leading slots: counts go to CharStart[k + 2], and placing record
+    // i at CharStart[k + 1]++ leaves CharStart[k] at the start of bucket k.
+    const uint32_t span = high - low + 1;
+    CharStart = static_cast<uint32_t*>(std::calloc(size_t(span) + 2, sizeof(uint32_t)));
+    ByChar = static_cast<uint32_t*>(std::malloc(size_t(RecordCount) * sizeof(uint32_t)));
+    if (!CharStart || !ByChar) {
+        FreeCharIndex();
+        return false;
+    }
+    for (uint32_t i = 0; i < RecordCount; ++i)
+        ++CharStart[qFromLittleEndian(Records[i].Char) - low + 2];
+    for (uint32_t k = 2; k < span + 2; ++k)
+        CharStart[k] += CharStart[k - 1];
+    for (uint32_t i = 0; i < RecordCount; ++i)
+        ByChar[CharStart[qFromLittleEndian(Records[i].Char) - low + 1]++] = i;
+    CharLow = low;
+    CharHigh = high;
+    IndexedRecords = Records;
+    IndexedCount = RecordCount;
+    return true;
+}
+
+void CBHWordLib::FreeCharIndex()
+{
+    std::free(CharStart);
+    std::free(ByChar);
+    CharStart = ByChar = nullptr;
+    CharLow = 1;
+    CharHigh = 0;
+    IndexedRecords = nullptr;
+    IndexedCount = 0;
+}
+
+int64_t CBHWordLib::FirstMatchOf(uint16_t code, int64_t from, int64_t end) const
+{
+    if (code < CharLow || code > CharHigh)
+        return end;
+    const uint32_t* first = ByChar + CharStart[code - CharLow];
+    const uint32_t* last = ByChar + CharStart[code - CharLow + 1];
+    for (const uint32_t* r = std::lower_bound(first, last, from); r != last && *r < end; ++r)
+        if (Matches(*r))
+            return *r;
+    return end;
+}
+
+int CBHWordLib::FindFirstOf(int ordinal, const uint16_t* codes, int count, uint16_t found[2])
+{
+    if (!codes || count <= 0 || !found)
+        return 0;
+    int index = 0;
+    // Fewer matches than ordinal + 1, or a character 0 that ends the walk.
+    if (GetMatchCode(ordinal, index) == 0)
+        return 0;
+    const int64_t from = FirstMatch + index;
+
+    if (!BuildCharIndex())
+        return -1;
+    // A character 0 before match ordinal ends the walk before it starts; one
+    // after it ends the search there.
+    const int64_t end = FirstMatchOf(0, FirstMatch, RecordCount);
+    if (end < from)
+        return 0;
+
+    // The first match of each code from match ordinal on; the two earliest
+    // of different codes are the answer, exactly as the walk meets them. A
+    // code repeated is looked at once.
+    int64_t at[2] = {end, end};
+    int n = 0;
+    for (int k = 0; k < count; ++k) {
+        const uint16_t c = codes[k];
+        uint64_t& word = m_wanted[c / 64];
+        const uint64_t bit = uint64_t(1) << (c % 64);
+        if (c == 0 || (word & bit))
+            continue;
+        word |= bit;
+        // Only a record before the second found can change the answer.
+        const int64_t r = FirstMatchOf(c, from, n == 2 ? at[1] : end);
+        if (r >= (n == 2 ? at[1] : end))
+            continue;
+        if (n > 0 && r < at[0]) {
+            at[1] = at[0];
+            found[1] = found[0];
+        }
+        const int slot = n > 0 && r > at[0] ? 1 : 0;
+        at[slot] = r;
+        found[slot] = c;
+        n = std::min(n + 1, 2);
+    }
+    for (int k = 0; k < count; ++k)
+        m_wanted[codes[k] / 64] = 0;
+    return n;
+}
+
 void CBHWordLib::OpenFile()
 {
+    FreeCharIndex();
     CBaseWordLib::OpenFile();
     if (File->Memory) {
         Records = reinterpret_cast<const TBHRecord*>(File->Memory);
@@ -305,6 +416,7 @@ void CBHWordLib::CloseFile()
     // again by OpenFile, so a hide and show in the middle of a word keeps
     // its pages when the file is unchanged.
     CBaseWordLib::CloseFile();
+    FreeCharIndex();
     Records = nullptr;
     RecordCount = 0;
     Current = 0;

@@ -65,6 +65,21 @@ public:
     // short code costs about one pass over the records.
     int GetWordCodes(int& index, uint16_t* codes, int max);
 
+    // The first two distinct characters of codes that a GetWordCode walk
+    // meets from match number ordinal of the last query on, in the order
+    // met, written to found; returns how many (0 to 2), or -1 when there is
+    // no memory for the index (the caller may walk instead). The walk ends with
+    // the matches, or at the first match whose character is 0, which a
+    // GetWordCode caller cannot tell from the end. codes may repeat and may
+    // hold 0 (never met).
+    //
+    // Searched backwards: the records of each code are looked up in an
+    // index by character and compared one by one, so a short code's tens of
+    // thousands of matches are never walked. The index is built at the first
+    // call after OpenFile, in about the time of a few passes over the
+    // records, and freed by CloseFile. Moves neither the cursor nor the page.
+    int FindFirstOf(int ordinal, const uint16_t* codes, int count, uint16_t found[2]);
+
     // Whether record i (0 <= i < RecordCount) matches the last query.
     bool Matches(uint32_t i) const;
 
@@ -94,6 +109,13 @@ private:
     bool KnownMatchesValid() const;
     // Drops a query that no longer fits the records mapped now.
     void CheckQuery();
+    // Builds the index by character over the records mapped now, unless it
+    // is current; false when it cannot be allocated.
+    bool BuildCharIndex();
+    void FreeCharIndex();
+    // The first record of character code in [from, end) that matches the
+    // last query; end when there is none.
+    int64_t FirstMatchOf(uint16_t code, int64_t from, int64_t end) const;
 
     // The matches of the active query found so far, in order from the first
     // match: every scan forward from the furthest one known extends them, so
@@ -108,4 +130,18 @@ private:
     const TBHRecord* KnownRecords = nullptr; // the records and code they were found in
     uint32_t KnownValue[3] = {0, 0, 0};
     uint32_t KnownMask[3] = {0, 0, 0};
+
+    // The records by character, for FindFirstOf: the records of character
+    // CharLow + k are ByChar[CharStart[k] .. CharStart[k + 1]), in file
+    // order. A counting sort over the characters present, so with
+    // CharStart it takes four bytes a record and four a character code in
+    // [CharLow, CharHigh].
+    uint32_t* CharStart = nullptr;
+    uint32_t* ByChar = nullptr;
+    uint32_t CharLow = 1;
+    uint32_t CharHigh = 0;
+    const TBHRecord* IndexedRecords = nullptr; // the records it was built over
+    uint32_t IndexedCount = 0;
+    // FindFirstOf's codes as a set of every 16-bit code, cleared after use.
+    uint64_t m_wanted[65536 / 64] = {};
 };

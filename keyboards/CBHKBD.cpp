@@ -5,7 +5,6 @@
 #include "ChineseChar.h"
 #include "KeyboardGlobals.h"
 
-#include <QSet>
 
 namespace {
 
@@ -103,42 +102,66 @@ void CBHKBD::ShowRecords()
     }
 }
 
-void CBHKBD::ShowBHImages()
+bool CBHKBD::collectFollowers()
 {
-    QChar found[2] = {QChar(u' '), QChar(u' ')};
-    int foundCount = 0;
-    if (WordTable->WordCount > 0) {
-        // Only shipped associations (even Ref) promote a candidate.
-        QSet<uint16_t> followers;
-        for (int j = 0; j < WordTable->WordCount; ++j) {
-            const uint16_t code = WordTable->GetWordCode(j);
-            if (code == 0)
-                break;
-            followers.insert(code);
-        }
-        // Start at the sixth match, the first beyond the first page.
-        int i = 0;
-        uint16_t code = 0;
-        for (int n = 0; n <= StrokePageSize; ++n) {
+    m_followers.clear();
+    // Only shipped associations (even Ref) promote a candidate. An entry of
+    // character 0 is passed over, not taken for the end of the list.
+    for (int j = 0; j < WordTable->WordCount; ++j) {
+        const uint16_t code = WordTable->GetWordCode(j);
+        if (j >= WordTable->WordCount)
+            break;
+        if (code != 0)
+            m_followers.push_back(code);
+    }
+    return !m_followers.empty();
+}
+
+int CBHKBD::FindPromoted(uint16_t found[2])
+{
+    if (WordTable->WordCount <= 0 || !collectFollowers())
+        return 0;
+    const int n = WordLib->FindFirstOf(StrokePageSize, m_followers.data(), int(m_followers.size()), found);
+    return n >= 0 ? n : FindPromotedByWalk(found);
+}
+
+int CBHKBD::FindPromotedByWalk(uint16_t found[2])
+{
+    if (WordTable->WordCount <= 0 || !collectFollowers())
+        return 0;
+    std::vector<uint64_t> followers(65536 / 64);
+    for (uint16_t code : m_followers)
+        followers[code / 64] |= uint64_t(1) << (code % 64);
+    // Start at the sixth match, the first beyond the first page.
+    int i = 0;
+    uint16_t code = 0;
+    for (int n = 0; n <= StrokePageSize; ++n) {
+        code = WordLib->GetWordCode(i);
+        ++i;
+        if (code == 0)
+            break;
+    }
+    int count = 0;
+    while (code != 0 && count < 2) {
+        // A character may have two records (two stroke orders): never
+        // promote it into both cells.
+        const bool repeat = count == 1 && found[0] == code;
+        if (!repeat && (followers[code / 64] >> (code % 64) & 1))
+            found[count++] = code;
+        if (count < 2) {
             code = WordLib->GetWordCode(i);
             ++i;
-            if (code == 0)
-                break;
-        }
-        while (code != 0 && foundCount < 2) {
-            // A character may have two records (two stroke orders): never
-            // promote it into both cells.
-            const bool repeat = foundCount == 1 && found[0].unicode() == code;
-            if (!repeat && followers.contains(code))
-                found[foundCount++] = QChar(code);
-            if (foundCount < 2) {
-                code = WordLib->GetWordCode(i);
-                ++i;
-            }
         }
     }
-    SetWord(PromotedCells[0], QString(found[0]));
-    SetWord(PromotedCells[1], QString(found[1]));
+    return count;
+}
+
+void CBHKBD::ShowBHImages()
+{
+    uint16_t found[2] = {0, 0};
+    const int n = FindPromoted(found);
+    for (int k = 0; k < 2; ++k)
+        SetWord(PromotedCells[k], QString(QChar(k < n ? found[k] : u' ')));
 }
 
 void CBHKBD::onClick(int key)

@@ -2,6 +2,9 @@
 
 #include "CKBD.h"
 
+#include <cstdint>
+#include <vector>
+
 class CBHWordLib;
 class CWordTable;
 
@@ -35,6 +38,14 @@ public:
     void DoImage(const QString& text);
     // Fills cells 0 and 4 with promoted candidates, or spaces.
     void ShowBHImages();
+    // The promoted candidates of the current query: walking its matches in
+    // dictionary order from the sixth (the first beyond the first page), the
+    // first two different characters that the loaded association list has
+    // with an even (shipped) weight. Written to found; returns how many.
+    // FindPromoted looks the list's characters up in the dictionary;
+    // FindPromotedByWalk walks the matches one by one and gives the same.
+    int FindPromoted(uint16_t found[2]);
+    int FindPromotedByWalk(uint16_t found[2]);
     // The panel was shown or hidden: the data files are open only while shown.
     void onShow();
     void onHide();
@@ -59,7 +70,12 @@ public:
 
 private:
     bool runQuery(const QString& code);
+    // The characters of the loaded association list with an even weight,
+    // into m_followers; false when there are none.
+    bool collectFollowers();
     // Shows the page of the current query, or the default punctuation in
     // cells 5 to 9 when it matched nothing.
     void showQueryResult();
+
+    std::vector<uint16_t> m_followers; // kept: no allocation per stroke
 };

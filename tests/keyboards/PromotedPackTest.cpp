@@ -1,0 +1,190 @@
+// The promoted candidates of cells 0 and 4 on the real data pack, set
+// against a plain reading of the walk: for every code of one to four
+// strokes (wildcard included) and several association lists, the cells
+// must show exactly what the walk from the sixth match finds.
+#include "CBHKBD.h"
+#include "CBHWordLib.h"
+#include "CWordTable.h"
+#include "KeyboardTestSupport.h"
+
+#include <QFile>
+#include <QtEndian>
+
+#include <cstdlib>
+#include <vector>
+
+namespace {
+
+const QString PackDir = QStringLiteral(DIRORU_PACK_DIR "/");
+
+struct TEntry {
+    uint16_t Char;
+    uint16_t Ref;
+};
+
+// Every code of 1 to maxLength strokes over the five strokes and the wildcard.
+QStringList AllCodes(int maxLength)
+{
+    QStringList codes{QString()};
+    QStringList all;
+    for (int n = 1; n <= maxLength; ++n) {
+        QStringList longer;
+        for (const QString& c : codes)
+            for (QChar d : QStringLiteral("123457"))
+                longer << c + d;
+        all += longer;
+        codes = longer;
+    }
+    return all;
+}
+
+// The walk as it reads, over bs.dat's bytes: the matches of the padded code
+// in file order; the sixth match's character first; then each later match
+// whose character has an even-weight entry in the list, the second never
+// the same character as the first; a character 0 ends the walk.
+// repeats counts the walks where that rule passed a character over.
+QString LiteralPromoted(const QByteArray& bs, const QString& code, const std::vector<TEntry>& list,
+                        int& repeats)
+{
+    const QByteArray padded = (code + QString(32, u'0')).toLatin1();
+    uint32_t value[3], mask[3];
+    for (int g = 0; g < 3; ++g) {
+        value[g] = mask[g] = 0;
+        for (int p = 10 * g + 9; p >= 10 * g; --p) {
+            const int d = uint8_t(padded[p]) - '0';
+            const bool any = d == 0 || d == 7;
+            value[g] = value[g] << 3 | (any ? 0 : d);
+            mask[g] = mask[g] << 3 | (any ? 0 : 7);
+        }
+    }
+    std::vector<uint16_t> matches;
+    const char* p = bs.constData();
+    for (qsizetype r = 0; r + 12 <= bs.size(); r += 12) {
+        const uint32_t w[3] = {qFromLittleEndian<uint32_t>(p + r), qFromLittleEndian<uint32_t>(p + r + 4),
+                               qFromLittleEndian<uint16_t>(p + r + 8)};
+        if ((w[0] & mask[0]) == value[0] && (w[1] & mask[1]) == value[1] && (w[2] & mask[2]) == value[2])
+            matches.push_back(qFromLittleEndian<uint16_t>(p + r + 10));
+    }
+    const auto inList = [&list](uint16_t c) {
+        for (const TEntry& e : list)
+            if (e.Char == c && e.Ref % 2 == 0)
+                return true;
+        return false;
+    };
+    size_t next = 0;
+    const auto walk = [&] { return next < matches.size() ? matches[next++] : uint16_t(0); };
+    uint16_t c = 0;
+    for (int n = 0; n < 6; ++n)
+        if ((c = walk()) == 0)
+            break;
+    QString found;
+    while (c != 0 && found.size() < 2) {
+        const bool repeat = found.size() == 1 && found.at(0).unicode() == c;
+        repeats += repeat;
+        if (!repeat && inList(c))
+            found += QChar(c);
+        if (found.size() < 2)
+            c = walk();
+    }
+    return found.leftJustified(2, u' ');
+}
+
+class PromotedPack : public KeyboardTest
+{
+protected:
+    void SetUp() override
+    {
+        if (!QFile::exists(PackDir + "bs.dat"))
+            GTEST_SKIP() << "the data pack has not been built";
+        KeyboardTest::SetUp();
+        // A copy: the table sets word.dat's permissions and may write it.
+        for (const char* name : {"bs.dat", "word.idx", "word.dat"})
+            ASSERT_TRUE(QFile::copy(PackDir + name, dir.path(name)));
+        bs = dir.read("bs.dat");
+        kbd = std::make_unique<CBHKBD>(&owner, QStringLiteral("none.gif"));
+        owner.Keyboard = kbd.get();
+        kbd->onShow();
+    }
+
+    // Replaces the loaded association list.
+    void setList(const std::vector<TEntry>& list)
+    {
+        CWordTable& t = *kbd->WordTable;
+        t.ClearWords();
+        t.WordList = static_cast<TWordItem*>(std::malloc(list.size() * sizeof(TWordItem)));
+        for (size_t i = 0; i < list.size(); ++i)
+            t.WordList[i] = {list[i].Char, list[i].Ref, 0};
+        t.WordCount = int(list.size());
+    }
+    std::vector<TEntry> listOf(char16_t ch)
+    {
+        EXPECT_TRUE(kbd->WordTable->Query(ch));
+        std::vector<TEntry> list;
+        for (int i = 0; i < kbd->WordTable->WordCount; ++i)
+            list.push_back({kbd->WordTable->WordList[i].Char, kbd->WordTable->WordList[i].Ref});
+        return list;
+    }
+
+    QByteArray bs;
+    std::unique_ptr<CBHKBD> kbd;
+};
+
+} // namespace
+
+TEST_F(PromotedPack, CellsZeroAndFourAreTheWalksFindings)
+{
+    // The shipped lists of four frequent characters, and a made-up list:
+    // characters stored under two stroke orders (the second record must
+    // never fill cell 4), one of them twice, a learned (odd) entry of the
+    // file's first character that must never be promoted, and a character
+    // 0, which is no follower and does not end the list.
+    std::vector<std::vector<TEntry>> lists;
+    for (char16_t ch : {u'的', u'我', u'中', u'一'})
+        lists.push_back(listOf(ch));
+    std::vector<TEntry> made{{qFromLittleEndian<uint16_t>(bs.constData() + 10), 7}, {0, 4}};
+    std::vector<int> seen(65536);
+    for (qsizetype r = 0; r + 12 <= bs.size(); r += 12)
+        ++seen[qFromLittleEndian<uint16_t>(bs.constData() + r + 10)];
+    for (int c = 0x4E00; c < 65536 && made.size() < 60; c += 97)
+        for (int d = c; d < c + 97 && d < 65536; ++d)
+            if (seen[d] == 2) {
+                made.push_back({uint16_t(d), uint16_t(2 * made.size())});
+                break;
+            }
+    made.push_back(made[2]);
+    lists.push_back(made);
+
+    // Every code of one to three strokes in every build; four in optimised
+    // ones, where a pass over the records is cheap.
+#ifdef NDEBUG
+    const QStringList codes = AllCodes(4);
+#else
+    const QStringList codes = AllCodes(3);
+#endif
+    int promoted[3] = {0, 0, 0};
+    int repeats = 0;
+    for (size_t l = 0; l < lists.size(); ++l) {
+        setList(lists[l]);
+        for (const QString& code : codes) {
+            SCOPED_TRACE(qPrintable(QStringLiteral("list %1, code %2").arg(l).arg(code)));
+            const QString expected = LiteralPromoted(bs, code, lists[l], repeats);
+            if (!kbd->WordLib->Query(code)) { // the keyboard then shows no promotion
+                ASSERT_EQ(expected, QStringLiteral("  "));
+                continue;
+            }
+            kbd->ShowRecords();
+            kbd->ShowBHImages();
+            ASSERT_EQ(kbd->Words[0] + kbd->Words[4], expected);
+            uint16_t walked[2] = {0, 0};
+            const int n = kbd->FindPromotedByWalk(walked);
+            ASSERT_EQ((QString(QChar(walked[0])) + QChar(walked[1])).left(n).leftJustified(2, u' '), expected);
+            ++promoted[expected.count(u' ') == 2 ? 0 : expected.count(u' ') == 1 ? 1 : 2];
+        }
+    }
+    // The cases cover nothing, one and two promoted, and the rule against
+    // promoting a character twice.
+    EXPECT_GT(repeats, 0);
+    EXPECT_GT(promoted[0], 0);
+    EXPECT_GT(promoted[1], 0);
+    EXPECT_GT(promoted[2], 100);
+}
