@@ -288,34 +288,43 @@ int CBHWordLib::GetWordCodes(int& index, uint16_t* codes, int max)
 
 bool CBHWordLib::BuildCharIndex()
 {
-    if (CharStart && IndexedRecords == Records && IndexedCount == RecordCount)
+    if (IndexedRecords && IndexedRecords == Records && IndexedCount == RecordCount)
         return true;
-    FreeCharIndex();
+    IndexedRecords = nullptr;
+    IndexedCount = 0;
     if (!Records || RecordCount == 0)
         return false;
+    // The arrays outlive a close: fresh memory on every show would cost a
+    // page fault every 4 KiB, as much as the build itself.
+    if (!CharHead) {
+        CharHead = static_cast<uint32_t*>(std::calloc(65536, sizeof(uint32_t)));
+        if (!CharHead)
+            return false;
+        HeadLow = 1;
+        HeadHigh = 0;
+    }
+    if (RecordCount > NextSameSize) {
+        void* grown = std::realloc(NextSame, size_t(RecordCount) * sizeof(uint32_t));
+        if (!grown)
+            return false;
+        NextSame = static_cast<uint32_t*>(grown);
+        NextSameSize = RecordCount;
+    }
+    // Only the characters of the last build can have a head.
+    if (HeadLow <= HeadHigh)
+        std::fill(CharHead + HeadLow, CharHead + HeadHigh + 1, 0u);
+    // One pass from the last record back, each record put in front of its
+    // character's chain.
     uint32_t low = 0xFFFF, high = 0;
-    for (uint32_t i = 0; i < RecordCount; ++i) {
+    for (uint32_t i = RecordCount; i-- > 0;) {
         const uint32_t c = qFromLittleEndian(Records[i].Char);
+        NextSame[i] = CharHead[c];
+        CharHead[c] = i + 1;
         low = std::min(low, c);
         high = std::max(high, c);
     }
-    // Two leading slots: counts go to CharStart[k + 2], and placing record
-    // i at CharStart[k + 1]++ leaves CharStart[k] at the start of bucket k.
-    const uint32_t span = high - low + 1;
-    CharStart = static_cast<uint32_t*>(std::calloc(size_t(span) + 2, sizeof(uint32_t)));
-    ByChar = static_cast<uint32_t*>(std::malloc(size_t(RecordCount) * sizeof(uint32_t)));
-    if (!CharStart || !ByChar) {
-        FreeCharIndex();
-        return false;
-    }
-    for (uint32_t i = 0; i < RecordCount; ++i)
-        ++CharStart[qFromLittleEndian(Records[i].Char) - low + 2];
-    for (uint32_t k = 2; k < span + 2; ++k)
-        CharStart[k] += CharStart[k - 1];
-    for (uint32_t i = 0; i < RecordCount; ++i)
-        ByChar[CharStart[qFromLittleEndian(Records[i].Char) - low + 1]++] = i;
-    CharLow = low;
-    CharHigh = high;
+    HeadLow = low;
+    HeadHigh = high;
     IndexedRecords = Records;
     IndexedCount = RecordCount;
     return true;
@@ -323,24 +332,26 @@ bool CBHWordLib::BuildCharIndex()
 
 void CBHWordLib::FreeCharIndex()
 {
-    std::free(CharStart);
-    std::free(ByChar);
-    CharStart = ByChar = nullptr;
-    CharLow = 1;
-    CharHigh = 0;
+    std::free(CharHead);
+    std::free(NextSame);
+    CharHead = NextSame = nullptr;
+    NextSameSize = 0;
     IndexedRecords = nullptr;
     IndexedCount = 0;
 }
 
 int64_t CBHWordLib::FirstMatchOf(uint16_t code, int64_t from, int64_t end) const
 {
-    if (code < CharLow || code > CharHigh)
-        return end;
-    const uint32_t* first = ByChar + CharStart[code - CharLow];
-    const uint32_t* last = ByChar + CharStart[code - CharLow + 1];
-    for (const uint32_t* r = std::lower_bound(first, last, from); r != last && *r < end; ++r)
-        if (Matches(*r))
-            return *r;
+    // A chain holds every record of the character once, in file order, so
+    // the searches of one FindFirstOf (distinct characters) read each record
+    // at most once between them.
+    for (uint32_t link = CharHead[code]; link != 0; link = NextSame[link - 1]) {
+        const int64_t r = int64_t(link) - 1;
+        if (r >= end)
+            break;
+        if (r >= from && Matches(uint32_t(r)))
+            return r;
+    }
     return end;
 }
 
@@ -394,7 +405,7 @@ int CBHWordLib::FindFirstOf(int ordinal, const uint16_t* codes, int count, uint1
 
 void CBHWordLib::OpenFile()
 {
-    FreeCharIndex();
+    IndexedRecords = nullptr; // the file may have changed while it was closed
     CBaseWordLib::OpenFile();
     if (File->Memory) {
         Records = reinterpret_cast<const TBHRecord*>(File->Memory);
@@ -416,7 +427,7 @@ void CBHWordLib::CloseFile()
     // again by OpenFile, so a hide and show in the middle of a word keeps
     // its pages when the file is unchanged.
     CBaseWordLib::CloseFile();
-    FreeCharIndex();
+    IndexedRecords = nullptr;
     Records = nullptr;
     RecordCount = 0;
     Current = 0;

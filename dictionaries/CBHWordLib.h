@@ -76,8 +76,8 @@ public:
     // Searched backwards: the records of each code are looked up in an
     // index by character and compared one by one, so a short code's tens of
     // thousands of matches are never walked. The index is built at the first
-    // call after OpenFile, in about the time of a few passes over the
-    // records, and freed by CloseFile. Moves neither the cursor nor the page.
+    // call after OpenFile, in one pass over the records. Moves neither the
+    // cursor nor the page.
     int FindFirstOf(int ordinal, const uint16_t* codes, int count, uint16_t found[2]);
 
     // Whether record i (0 <= i < RecordCount) matches the last query.
@@ -131,15 +131,17 @@ private:
     uint32_t KnownValue[3] = {0, 0, 0};
     uint32_t KnownMask[3] = {0, 0, 0};
 
-    // The records by character, for FindFirstOf: the records of character
-    // CharLow + k are ByChar[CharStart[k] .. CharStart[k + 1]), in file
-    // order. A counting sort over the characters present, so with
-    // CharStart it takes four bytes a record and four a character code in
-    // [CharLow, CharHigh].
-    uint32_t* CharStart = nullptr;
-    uint32_t* ByChar = nullptr;
-    uint32_t CharLow = 1;
-    uint32_t CharHigh = 0;
+    // The records by character, for FindFirstOf, as chains in file order:
+    // CharHead[c] is 1 + the first record of character c, NextSame[i] is
+    // 1 + the next record of record i's character, 0 ending a chain. Built
+    // in one pass; current only while IndexedRecords is Records. The arrays
+    // are kept for the next build, which clears only the heads of
+    // [HeadLow, HeadHigh], the characters of the last one.
+    uint32_t* CharHead = nullptr; // 65536 entries
+    uint32_t* NextSame = nullptr;
+    uint32_t NextSameSize = 0;    // entries allocated
+    uint32_t HeadLow = 1;
+    uint32_t HeadHigh = 0;
     const TBHRecord* IndexedRecords = nullptr; // the records it was built over
     uint32_t IndexedCount = 0;
     // FindFirstOf's codes as a set of every 16-bit code, cleared after use.

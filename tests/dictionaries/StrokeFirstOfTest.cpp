@@ -81,17 +81,24 @@ TEST(StrokeFirstOf, SameAsTheWalkOnEveryEdge)
         }
     }
 
-    // A file changed while closed gets an index of its own.
+    // A file changed while closed gets an index of its own: two characters
+    // swapped, one gone and replaced by a new one.
     ASSERT_TRUE(lib.Query(QStringLiteral("1")));
     EXPECT_EQ(FirstOf(lib, 1, {B, C}), (std::vector<uint16_t>{B, C}));
     lib.CloseFile();
-    QByteArray swapped = bytes;
-    swapped.replace(12 * 1 + 10, 2, bytes.mid(12 * 3 + 10, 2)); // C where B was, same length
-    swapped.replace(12 * 3 + 10, 2, bytes.mid(12 * 1 + 10, 2));
-    dir.write("bs.dat", swapped);
+    QByteArray changed = bytes;
+    const auto setChar = [&changed](int record, char16_t ch) {
+        changed[12 * record + 10] = char(ch & 0xFF);
+        changed[12 * record + 11] = char(ch >> 8);
+    };
+    setChar(1, C);
+    setChar(3, B);
+    setChar(5, 0x5000); // D is gone
+    dir.write("bs.dat", changed);
     lib.OpenFile();
     ASSERT_TRUE(lib.Query(QStringLiteral("1")));
     EXPECT_EQ(FirstOf(lib, 1, {B, C}), (std::vector<uint16_t>{C, B}));
+    EXPECT_EQ(FirstOf(lib, 1, {D, 0x5000}), (std::vector<uint16_t>{0x5000}));
     lib.CloseFile();
     EXPECT_EQ(FirstOf(lib, 1, {B, C}), std::vector<uint16_t>());
 }
