@@ -10,6 +10,7 @@
 // generated file of the same record layout stands in (the summary says
 // which). The summary at the end gives the median CPU time of each
 // benchmark and its ratio to both streams.
+#include "BenchSupport.h"
 #include "CBHWordLib.h"
 #include "CStrokeMatcher.h"
 #include "CWordTable.h"
@@ -31,10 +32,6 @@
 #include <random>
 #include <string>
 #include <vector>
-
-#if defined(__x86_64__)
-#include <immintrin.h>
-#endif
 
 namespace {
 
@@ -65,65 +62,12 @@ QByteArray GenerateStrokeDictionary()
     return bytes;
 }
 
-std::string StrokesOf(const TBHRecord& r)
-{
-    const uint32_t words[3] = {qFromLittleEndian(r.Strokes0), qFromLittleEndian(r.Strokes1),
-                               qFromLittleEndian(r.Strokes2)};
-    std::string code;
-    for (int p = 0; p < CBHWordLib::MaxCodeLength; ++p) {
-        const uint32_t digit = words[p / 10] >> (3 * (p % 10)) & 7;
-        if (!digit)
-            break;
-        code += char('0' + digit);
-    }
-    return code;
-}
-
-struct TCode {
-    std::string Label; // e.g. "12str", "wildcard", "worst"
-    std::string Code;
-};
-
 struct TFixture {
     QTemporaryDir Dir;
     bool RealPack = false;
     std::unique_ptr<CBHWordLib> Lib;
     std::vector<TCode> Codes;
 };
-
-// Codes a user types: the prefixes of the first character in the file with
-// at least 12 strokes (the file lists frequent characters first), the
-// wildcard, and the worst found: the 12-stroke prefix, among the last
-// characters, whose first match lies furthest into the file.
-std::vector<TCode> ChooseCodes(CBHWordLib& lib)
-{
-    std::vector<TCode> codes;
-    std::string longCode;
-    for (uint32_t i = 0; i < lib.RecordCount && longCode.empty(); ++i) {
-        const std::string s = StrokesOf(lib.Records[i]);
-        if (s.size() >= 12)
-            longCode = s.substr(0, 12);
-    }
-    for (size_t n = 1; n <= longCode.size(); ++n)
-        codes.push_back({std::to_string(n) + "str", longCode.substr(0, n)});
-    codes.push_back({"wildcard", "7"});
-
-    std::string worst;
-    int64_t worstFirst = -1;
-    for (uint32_t i = lib.RecordCount, seen = 0; i-- > 0 && seen < 3000;) {
-        const std::string s = StrokesOf(lib.Records[i]);
-        if (s.size() < 12)
-            continue;
-        ++seen;
-        if (lib.Query(QString::fromStdString(s.substr(0, 12))) && lib.FirstMatch > worstFirst) {
-            worstFirst = lib.FirstMatch;
-            worst = s.substr(0, 12);
-        }
-    }
-    if (!worst.empty())
-        codes.push_back({"worst", worst});
-    return codes;
-}
 
 TFixture& Fixture()
 {
@@ -147,77 +91,6 @@ TFixture& Fixture()
         return f;
     }();
     return *fixture;
-}
-
-// Two measures of one pass over the mapping. Words: a plain loop over
-// 8-byte words, what reading the file costs any ordinary scan. Wide: the
-// machine's best, the widest loads there are with four independent
-// accumulators kept in registers; with the file in cache that is the
-// cache's bandwidth, the hardware limit.
-uint64_t StreamWords(const unsigned char* p, uint32_t size)
-{
-    uint64_t x = 0;
-    for (uint32_t i = 0; i + 8 <= size; i += 8) {
-        uint64_t w;
-        std::memcpy(&w, p + i, 8);
-        x ^= w;
-    }
-    return x;
-}
-
-#if defined(__x86_64__)
-__attribute__((target("avx2"))) uint64_t StreamAVX2(const unsigned char* p, uint32_t size)
-{
-    __m256i a[4] = {_mm256_setzero_si256(), _mm256_setzero_si256(), _mm256_setzero_si256(),
-                    _mm256_setzero_si256()};
-    uint32_t i = 0;
-    for (; size - i >= 128; i += 128)
-#pragma GCC unroll 4
-        for (int k = 0; k < 4; ++k)
-            a[k] = _mm256_xor_si256(a[k], _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + i + 32 * k)));
-    const __m256i x = _mm256_xor_si256(_mm256_xor_si256(a[0], a[1]), _mm256_xor_si256(a[2], a[3]));
-    uint64_t r = uint64_t(_mm256_extract_epi64(x, 0) ^ _mm256_extract_epi64(x, 1)
-                          ^ _mm256_extract_epi64(x, 2) ^ _mm256_extract_epi64(x, 3));
-    for (; i < size; ++i)
-        r ^= p[i];
-    return r;
-}
-
-uint64_t StreamSSE2(const unsigned char* p, uint32_t size)
-{
-    __m128i a[4] = {_mm_setzero_si128(), _mm_setzero_si128(), _mm_setzero_si128(), _mm_setzero_si128()};
-    uint32_t i = 0;
-    for (; size - i >= 64; i += 64)
-#pragma GCC unroll 4
-        for (int k = 0; k < 4; ++k)
-            a[k] = _mm_xor_si128(a[k], _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i + 16 * k)));
-    const __m128i x = _mm_xor_si128(_mm_xor_si128(a[0], a[1]), _mm_xor_si128(a[2], a[3]));
-    uint64_t r = uint64_t(_mm_cvtsi128_si64(x) ^ _mm_cvtsi128_si64(_mm_unpackhi_epi64(x, x)));
-    for (; i < size; ++i)
-        r ^= p[i];
-    return r;
-}
-#endif
-
-uint64_t StreamWide(const unsigned char* p, uint32_t size)
-{
-#if defined(__x86_64__)
-    static const bool avx2 = __builtin_cpu_supports("avx2");
-    return avx2 ? StreamAVX2(p, size) : StreamSSE2(p, size);
-#else
-    uint64_t r = 0;
-    for (uint32_t i = 0; i < size; ++i)
-        r ^= p[i];
-    return r;
-#endif
-}
-
-void BM_StreamMapping(benchmark::State& state, bool wide)
-{
-    const CFileMapped& file = *Fixture().Lib->File;
-    for (auto _ : state)
-        benchmark::DoNotOptimize(wide ? StreamWide(file.Memory, file.Size) : StreamWords(file.Memory, file.Size));
-    state.SetBytesProcessed(int64_t(state.iterations()) * file.Size);
 }
 
 // What the stroke keyboard asks of the dictionary after each stroke: the
@@ -321,49 +194,6 @@ void BM_WordTableQuery50(benchmark::State& state)
         state.SkipWithError("unexpected association count");
 }
 
-// The console report, and beside it the CPU time per iteration of each
-// benchmark in nanoseconds: the median of the repetitions when there are
-// several, else the median of the runs. CPU time, not wall time: on a
-// shared machine the wall time of a long run includes the time others
-// held the core, which the short stream run is less likely to suffer.
-class TSummaryReporter : public benchmark::ConsoleReporter
-{
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        for (const Run& run : runs) {
-            if (run.error_occurred)
-                continue;
-            const double ns = run.GetAdjustedCPUTime() / benchmark::GetTimeUnitMultiplier(run.time_unit) * 1e9;
-            const std::string name = run.run_name.str();
-            if (run.run_type == Run::RT_Aggregate) {
-                if (run.aggregate_name == "median")
-                    m_median[name] = ns;
-            } else {
-                m_runs[name].push_back(ns);
-            }
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-
-    // Nanoseconds per iteration of name; negative when it did not run.
-    double Nanoseconds(const std::string& name) const
-    {
-        if (const auto it = m_median.find(name); it != m_median.end())
-            return it->second;
-        const auto it = m_runs.find(name);
-        if (it == m_runs.end() || it->second.empty())
-            return -1;
-        std::vector<double> v = it->second;
-        std::nth_element(v.begin(), v.begin() + v.size() / 2, v.end());
-        return v[v.size() / 2];
-    }
-
-private:
-    std::map<std::string, double> m_median;
-    std::map<std::string, std::vector<double>> m_runs;
-};
-
 std::string Name(const char* family, CStrokeMatcher::TPath path, const TCode& c)
 {
     return std::string(family) + "/" + CStrokeMatcher::Name(path) + "/" + c.Label + "/" + c.Code;
@@ -418,8 +248,7 @@ int main(int argc, char** argv)
         if (CStrokeMatcher::Supported(path))
             paths.push_back(path);
 
-    benchmark::RegisterBenchmark("BM_StreamMapping/words", BM_StreamMapping, false);
-    benchmark::RegisterBenchmark("BM_StreamMapping/wide", BM_StreamMapping, true);
+    RegisterStreams(f.Lib->File->Memory, f.Lib->File->Size);
     for (auto path : paths) {
         for (const TCode& c : f.Codes) {
             const QString code = QString::fromStdString(c.Code);
