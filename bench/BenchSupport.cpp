@@ -141,7 +141,8 @@ void TSummaryReporter::ReportRuns(const std::vector<Run>& runs)
                 m_runs[real][name].push_back(ns[real]);
             }
         }
-        if (run.run_type != Run::RT_Aggregate)
+        // The median's counters when there are repetitions, else the run's.
+        if (run.run_type != Run::RT_Aggregate || run.aggregate_name == "median")
             for (const auto& [key, counter] : run.counters)
                 m_counters[name][key] = counter.value;
     }

@@ -53,7 +53,8 @@ public:
     // Nanoseconds per iteration of name; negative when it did not run.
     double Nanoseconds(const std::string& name) const { return Median(name, false); }
     double RealNanoseconds(const std::string& name) const { return Median(name, true); }
-    // A user counter of name's last run; NaN when there is none.
+    // A user counter of name: its median over repetitions, else its last
+    // run's; NaN when there is none.
     double Counter(const std::string& name, const std::string& counter) const;
 
 private:

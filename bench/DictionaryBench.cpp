@@ -219,7 +219,9 @@ void PrintSummary(const TSummaryReporter& report, const char* family, const char
     std::printf("%-8s %-13s", "code", "");
     for (auto path : paths)
         std::printf(" %9s %6s %6s", CStrokeMatcher::Name(path), "words", "wide");
-    std::printf("  <= %.0fx wide\n", target);
+    if (target > 0)
+        std::printf("  <= %.0fx wide", target);
+    std::printf("\n");
     for (const TCode& c : codes) {
         if (!ran(c))
             continue;
@@ -234,7 +236,9 @@ void PrintSummary(const TSummaryReporter& report, const char* family, const char
             std::printf(" %7.1fus %5.2fx %5.2fx", ns / 1000, ns / words, ns / wide);
             widest = ns;
         }
-        std::printf("  %s\n", widest < 0 ? "-" : widest / wide <= target ? "met" : "MISSED");
+        if (target > 0)
+            std::printf("  %s", widest < 0 ? "-" : widest / wide <= target ? "met" : "MISSED");
+        std::printf("\n");
     }
 }
 
@@ -288,9 +292,12 @@ int main(int argc, char** argv)
                 f.Lib->File->Size, f.Lib->RecordCount,
                 f.RealPack ? "the data pack's bs.dat" : "a generated bs.dat", words / 1000, wide / 1000);
     PrintSummary(report, "BM_QueryPage", "Query and first page", 2, paths, words, wide);
-    PrintSummary(report, "BM_PromotionWalk", "Query, first page, every later match in batches", 3,
+    // A walk over every later match is what a promoted search that finds
+    // nothing would cost without the index by character (panel_bench
+    // measures the search itself): no target.
+    PrintSummary(report, "BM_PromotionWalk", "Query, first page, every later match in batches", 0,
                  paths, words, wide);
-    PrintSummary(report, "BM_PromotionWalkByCall", "Query, first page, every later match by call", 3,
+    PrintSummary(report, "BM_PromotionWalkByCall", "Query, first page, every later match by call", 0,
                  paths, words, wide);
     return 0;
 }

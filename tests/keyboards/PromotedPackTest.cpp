@@ -17,11 +17,6 @@ namespace {
 
 const QString PackDir = QStringLiteral(DIRORU_PACK_DIR "/");
 
-struct TEntry {
-    uint16_t Char;
-    uint16_t Ref;
-};
-
 // Every code of 1 to maxLength strokes over the five strokes and the wildcard.
 QStringList AllCodes(int maxLength)
 {
@@ -43,7 +38,7 @@ QStringList AllCodes(int maxLength)
 // whose character has an even-weight entry in the list, the second never
 // the same character as the first; a character 0 ends the walk.
 // repeats counts the walks where that rule passed a character over.
-QString LiteralPromoted(const QByteArray& bs, const QString& code, const std::vector<TEntry>& list,
+QString LiteralPromoted(const QByteArray& bs, const QString& code, const std::vector<TWordItem>& list,
                         int& repeats)
 {
     const QByteArray padded = (code + QString(32, u'0')).toLatin1();
@@ -66,7 +61,7 @@ QString LiteralPromoted(const QByteArray& bs, const QString& code, const std::ve
             matches.push_back(qFromLittleEndian<uint16_t>(p + r + 10));
     }
     const auto inList = [&list](uint16_t c) {
-        for (const TEntry& e : list)
+        for (const TWordItem& e : list)
             if (e.Char == c && e.Ref % 2 == 0)
                 return true;
         return false;
@@ -107,22 +102,18 @@ protected:
     }
 
     // Replaces the loaded association list.
-    void setList(const std::vector<TEntry>& list)
+    void setList(const std::vector<TWordItem>& list)
     {
         CWordTable& t = *kbd->WordTable;
         t.ClearWords();
         t.WordList = static_cast<TWordItem*>(std::malloc(list.size() * sizeof(TWordItem)));
-        for (size_t i = 0; i < list.size(); ++i)
-            t.WordList[i] = {list[i].Char, list[i].Ref, 0};
+        std::copy(list.begin(), list.end(), t.WordList);
         t.WordCount = int(list.size());
     }
-    std::vector<TEntry> listOf(char16_t ch)
+    std::vector<TWordItem> listOf(char16_t ch)
     {
         EXPECT_TRUE(kbd->WordTable->Query(ch));
-        std::vector<TEntry> list;
-        for (int i = 0; i < kbd->WordTable->WordCount; ++i)
-            list.push_back({kbd->WordTable->WordList[i].Char, kbd->WordTable->WordList[i].Ref});
-        return list;
+        return {kbd->WordTable->WordList, kbd->WordTable->WordList + kbd->WordTable->WordCount};
     }
 
     QByteArray bs;
@@ -138,17 +129,17 @@ TEST_F(PromotedPack, CellsZeroAndFourAreTheWalksFindings)
     // never fill cell 4), one of them twice, a learned (odd) entry of the
     // file's first character that must never be promoted, and a character
     // 0, which is no follower and does not end the list.
-    std::vector<std::vector<TEntry>> lists;
+    std::vector<std::vector<TWordItem>> lists;
     for (char16_t ch : {u'的', u'我', u'中', u'一'})
         lists.push_back(listOf(ch));
-    std::vector<TEntry> made{{qFromLittleEndian<uint16_t>(bs.constData() + 10), 7}, {0, 4}};
+    std::vector<TWordItem> made{{qFromLittleEndian<uint16_t>(bs.constData() + 10), 7, 0}, {0, 4, 0}};
     std::vector<int> seen(65536);
     for (qsizetype r = 0; r + 12 <= bs.size(); r += 12)
         ++seen[qFromLittleEndian<uint16_t>(bs.constData() + r + 10)];
     for (int c = 0x4E00; c < 65536 && made.size() < 60; c += 97)
         for (int d = c; d < c + 97 && d < 65536; ++d)
             if (seen[d] == 2) {
-                made.push_back({uint16_t(d), uint16_t(2 * made.size())});
+                made.push_back({uint16_t(d), uint16_t(2 * made.size()), 0});
                 break;
             }
     made.push_back(made[2]);
