@@ -3,6 +3,7 @@
 
 #include "HostWindow.h"
 #include "InputMethodManager.h"
+#include "PanelTaps.h"
 #include "ScriptSession.h"
 #include "TextFieldService.h"
 #include "TinyPack.h"
@@ -21,27 +22,31 @@ TEST(TextFieldService, InsertsAtTheCursorDeletesBeforeItAndIgnoresTheRest)
     QLineEdit field(QStringLiteral("ab"));
     field.setCursorPosition(1);
     const void* tag = InputMethodManager::commandTag();
+    const char foreign = 0;
     TextFieldService service(&field, tag);
-    auto send = [&](const void* identity, uint32_t code, uint32_t unicode, uint32_t keyCode) {
+    const struct {
+        const void* identity;
+        uint32_t code, unicode, keyCode;
+        int result;
+        const char* text;
+    } commands[] = {
+        {tag, 2, u'中', 0, 1, "a中b"},
+        {tag, 2, 8, ZKB_KEY_BACKSPACE, 1, "ab"},
+        {tag, 2, 8, ZKB_KEY_BACKSPACE, 1, "b"},
+        {tag, 2, 8, ZKB_KEY_BACKSPACE, 1, "b"}, // nothing left before the cursor
+        {&foreign, 2, u'x', 0, 0, "b"},         // another host's command
+        {tag, ZKB_MGRCMD_RESET, u'x', 0, 0, "b"},
+        {tag, 2, 0, 0, 0, "b"},                 // U+0000 from an empty choice
+        {tag, 2, 8, 0, 0, "b"},                 // character 8 without the backspace key
+    };
+    for (const auto& c : commands) {
         ZKbCmdSendKeyEvent cmd;
         std::memset(&cmd, 0, sizeof cmd);
-        cmd = {identity, ZKB_MGRCMD_T(code), unicode, keyCode, 0, false, {}, ZKB_SEND_KEY_VALUE};
-        return service.executeCmd(reinterpret_cast<ZCmd<ZKB_MGRCMD_T>*>(&cmd));
-    };
-    EXPECT_EQ(send(tag, 2, u'中', 0), 1);
-    EXPECT_EQ(field.text(), QStringLiteral("a中b"));
-    send(tag, 2, 8, ZKB_KEY_BACKSPACE);
-    send(tag, 2, 8, ZKB_KEY_BACKSPACE);
-    EXPECT_EQ(send(tag, 2, 8, ZKB_KEY_BACKSPACE), 1) << "nothing left before the cursor";
-    EXPECT_EQ(field.text(), QStringLiteral("b"));
-
-    const char foreign = 0;
-    EXPECT_EQ(send(&foreign, 2, u'x', 0), 0) << "another host's command";
-    EXPECT_EQ(send(tag, ZKB_MGRCMD_RESET, u'x', 0), 0);
-    EXPECT_EQ(send(tag, 2, 0, 0), 0) << "U+0000 from an empty choice";
-    EXPECT_EQ(send(tag, 2, 8, 0), 0) << "character 8 without the backspace key";
+        cmd = {c.identity, ZKB_MGRCMD_T(c.code), c.unicode, c.keyCode, 0, false, {}, ZKB_SEND_KEY_VALUE};
+        EXPECT_EQ(service.executeCmd(reinterpret_cast<ZCmd<ZKB_MGRCMD_T>*>(&cmd)), c.result) << c.text;
+        EXPECT_EQ(field.text(), QString::fromUtf8(c.text));
+    }
     EXPECT_EQ(service.executeCmd(nullptr), 0);
-    EXPECT_EQ(field.text(), QStringLiteral("b"));
 }
 
 TEST(InputMethodManager, RefusesWhatIsNotAnInputMethodLibrary)
@@ -71,11 +76,7 @@ TEST(HostSession, ScriptTypesReportsAndOutsideEditsReset)
     QString log;
     QTextStream out(&log);
     ScriptSession session(&window, &manager, out);
-    auto lineArea = [&] {
-        QVariantMap state;
-        QMetaObject::invokeMethod(manager.panel(), "panelState", Qt::DirectConnection, Q_RETURN_ARG(QVariantMap, state));
-        return state.value(QStringLiteral("lineArea")).toBool();
-    };
+    auto lineArea = [&] { return panelState(manager.panel()).value(QStringLiteral("lineArea")).toBool(); };
 
     ASSERT_TRUE(session.runLines({"# 中国人, less 人", "stroke 2 5 1 2", "pick 中", "select 0", "stroke 3?",
                                   "pick 人", "backspace", "expect 中国", "hide", "show", "stroke 11"}))

@@ -3,7 +3,6 @@
 #include <QDir>
 #include <QFile>
 #include <QProcessEnvironment>
-#include <QtEndian>
 
 #include <grp.h>
 #include <sys/stat.h>
@@ -68,14 +67,4 @@ void WriteConfig(const QString& settingDir, const QByteArray& installDir)
         file.write("[BH]\nInstallDir=" + installDir + "\n");
     file.close();
     OpenToAll(file.fileName());
-}
-
-std::vector<IndexEntry> ParseIndex(const QByteArray& bytes)
-{
-    std::vector<IndexEntry> entries;
-    for (qsizetype at = 0; at + 8 <= bytes.size(); at += 8)
-        entries.push_back({qFromLittleEndian<uint16_t>(bytes.constData() + at),
-                           qFromLittleEndian<uint16_t>(bytes.constData() + at + 2),
-                           qFromLittleEndian<uint32_t>(bytes.constData() + at + 4)});
-    return entries;
 }

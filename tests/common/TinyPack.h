@@ -2,6 +2,8 @@
 
 #include "TestFiles.h"
 
+#include <utility>
+
 // A small data pack in a fresh directory, made the component's data
 // directory through a tarvin.cfg in a fresh IM_SETTING_DIR for the pack's
 // lifetime.
