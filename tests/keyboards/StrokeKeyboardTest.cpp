@@ -64,6 +64,11 @@ TEST_F(StrokeKeyboard, StrokesPagesAndPromotedFollowers)
         {{ResetKeyboard, KeyPie, 5}, "本朴权村…：，。？！"}, // 人's list, ranked by weight
         // Beyond the first page: 朴, 村 (learned, odd), 朴 again, 权.
         {{KeyHeng, KeyShu}, "朴朴权村权十土古木本"}, // cells 1-3 keep theirs under the line
+    });
+    uint16_t walked[2] = {0, 0}; // the walk that stands in when the character index cannot be built
+    EXPECT_EQ(kbd->FindPromotedByWalk(walked), 2);
+    EXPECT_EQ(QString(QChar(walked[0])) + QChar(walked[1]), QStringLiteral("朴权"));
+    run({
         {{14, 14, KeyShu, KeyZhe}, " “”、 口日中？！"}, // fewer than six: nothing promoted
         {{ResetKeyboard, KeyHeng}, "一十土古木"},
         {{15, 15}, "本朴村朴权"}, // no third page

@@ -27,6 +27,7 @@ TEST(SettingsManager, ReadsEntryOrFallsBackAndNeverWrites)
         {"[BH]\nInstallDir = /opt/词库,v2/\n; comment\n", QStringLiteral("/opt/词库,v2/")}, // non-ASCII, a comma
         {"[Other]\nInstallDir=/x\n", fallback},
         {QByteArray("\x00\xff\xfe[BH\n==\n", 9), fallback},
+        {"[BH]\nInstallDir=/opt/pack\n[BH\n", fallback}, // unreadable as a whole: not trusted
     };
     for (const auto& [text, expected] : cases) {
         const QString path = dir.write(QStringLiteral("tarvin.cfg"), text);
