@@ -59,12 +59,3 @@ void OpenToAll(const QString& path)
     if (::stat(name.constData(), &st) == 0)
         ::chmod(name.constData(), S_ISDIR(st.st_mode) ? 0755 : 0644);
 }
-
-void WriteConfig(const QString& settingDir, const QByteArray& installDir)
-{
-    QFile file(settingDir + QStringLiteral("/tarvin.cfg"));
-    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        file.write("[BH]\nInstallDir=" + installDir + "\n");
-    file.close();
-    OpenToAll(file.fileName());
-}

@@ -36,5 +36,3 @@ private:
 
 // Lets every user read and enter path (a folder) or read path (a file).
 void OpenToAll(const QString& path);
-// Writes a tarvin.cfg naming dataDir into settingDir.
-void WriteConfig(const QString& settingDir, const QByteArray& installDir);

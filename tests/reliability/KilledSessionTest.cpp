@@ -109,7 +109,7 @@ TEST(KilledSession, WordDatStaysWholeAndLoadsAfterEveryKill)
                              "InputW_Stroke_Entry_Ext.gif"})
         ASSERT_TRUE(QFile::copy(packDir + QLatin1Char('/') + QLatin1String(name), dir.path(QStringLiteral("pack/") + QLatin1String(name))));
     const QString wordDat = dir.path(QStringLiteral("pack/word.dat"));
-    WriteConfig(dir.dir(), QFile::encodeName(dir.path(QStringLiteral("pack"))));
+    dir.write(QStringLiteral("tarvin.cfg"), "[BH]\nInstallDir=" + dir.path(QStringLiteral("pack")).toUtf8() + "\n");
     QString script;
     for (int i = 0; i < Passes; ++i)
         script += QString::fromUtf8(Pass);
