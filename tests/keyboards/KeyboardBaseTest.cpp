@@ -24,7 +24,7 @@ protected:
     void SetUp() override
     {
         KeyboardTest::SetUp();
-        image = writeImage(QStringLiteral("kbd.gif"));
+        writeImage(QStringLiteral("kbd.gif"));
         kbd = std::make_unique<ProbeKBD>(&owner, QStringLiteral("kbd.gif"));
         owner.Keyboard = kbd.get();
         for (int cell = 0; cell < CKBD::CellCount; ++cell)
@@ -33,14 +33,6 @@ protected:
     }
 
     const QImage& canvas() { return owner.canvas(); }
-    bool drawn(int key, bool pressed)
-    {
-        const QPoint at = CKBD::keyRect(key).topLeft() + QPoint(1, 1);
-        const QRgb face = pressed ? inverted(image.pixel(at)) : image.pixel(at);
-        return (canvas().pixel(at) & 0xFFFFFF) == (face & 0xFFFFFF);
-    }
-
-    QImage image;
     std::unique_ptr<ProbeKBD> kbd;
 };
 

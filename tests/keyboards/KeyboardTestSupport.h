@@ -115,14 +115,17 @@ protected:
             EXPECT_EQ(cells(*owner.Keyboard, all ? 0 : 5), step.cells) << "after " << step.keys.size() << " keys";
         }
     }
-    // The keyboard image saved under name (PNG bytes; Qt detects the format).
-    QImage writeImage(const QString& name)
+    // Saves the keyboard image under name (PNG bytes; Qt detects the format).
+    void writeImage(const QString& name) { image.save(dir.path(name), "PNG"); }
+    // Whether key shows the image's face, inverted when pressed.
+    bool drawn(int key, bool pressed)
     {
-        const QImage image = keyboardImage();
-        image.save(dir.path(name), "PNG");
-        return image;
+        const QPoint at = CKBD::keyRect(key).topLeft() + QPoint(1, 1);
+        const QRgb face = pressed ? inverted(image.pixel(at)) : image.pixel(at);
+        return (owner.canvas().pixel(at) & 0xFFFFFF) == (face & 0xFFFFFF);
     }
 
+    const QImage image = keyboardImage();
     TestDir dir;
     TestOwner owner;
 };

@@ -41,7 +41,7 @@ protected:
     void SetUp() override
     {
         KeyboardTest::SetUp();
-        image = writeImage(QStringLiteral("InputW_Stroke_Entry.gif"));
+        writeImage(QStringLiteral("InputW_Stroke_Entry.gif"));
         dir.write(QStringLiteral("bs.dat"), Strokes);
         writeAssociations(dir);
         kbd = std::make_unique<CBHKBD>(&owner, QStringLiteral("InputW_Stroke_Entry.gif"));
@@ -50,7 +50,6 @@ protected:
         kbd->onShow();
     }
 
-    QImage image;
     std::unique_ptr<CBHKBD> kbd;
 };
 
