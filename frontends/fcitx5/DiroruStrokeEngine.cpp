@@ -66,7 +66,7 @@ QString DiroruStrokeEngine::dataFolder(const std::string& configured)
         && sameBytes(dir + QStringLiteral("word.idx"), copy + QStringLiteral("word.idx")))
         return copy;
     QDir().mkpath(copy);
-    for (const QString name : {QStringLiteral("word.dat"), QStringLiteral("word.idx"), QStringLiteral("bs.dat")}) {
+    for (const QString& name : {QStringLiteral("word.dat"), QStringLiteral("word.idx"), QStringLiteral("bs.dat")}) {
         QFile::remove(copy + name);
         QFile::copy(dir + name, copy + name);
     }
@@ -109,9 +109,9 @@ StrokeKeyMap::Input DiroruStrokeEngine::keyInput(const fcitx::Key& key, bool rel
     case FcitxKey_Shift_R: in.named = StrokeKeyMap::Named::Shift; break;
     default:
         in.character = fcitx::Key::keySymToUnicode(key.sym());
-        // Return, arrows, function keys and the other modifiers type nothing.
-        if (in.character == 0 || key.sym() == FcitxKey_Return || key.sym() == FcitxKey_KP_Enter
-            || key.sym() == FcitxKey_Tab)
+        // Return, Tab, Delete, arrows, function keys and the other
+        // modifiers type nothing printable.
+        if (in.character < 0x20 || in.character == 0x7f)
             in.named = StrokeKeyMap::Named::Other;
         break;
     }
