@@ -11,6 +11,7 @@ void StrokeEngineLogic::FocusIn()
 {
     m_session.Clear();
     m_session.Open();
+    m_open = true;
     refresh();
 }
 
@@ -26,6 +27,7 @@ void StrokeEngineLogic::FocusOut()
     // A choice in another field must not lead a learned pair.
     m_session.HasAssociation = false;
     m_session.Close();
+    m_open = false;
     refresh();
 }
 
@@ -37,6 +39,9 @@ void StrokeEngineLogic::Reset()
 
 bool StrokeEngineLogic::Key(const StrokeKeyMap::Input& key, QString& commit)
 {
+    // Options changed while a field had focus give a fresh logic.
+    if (!m_open)
+        FocusIn();
     const StrokeKeyMap::Panel panel{int(m_session.StrokeCode.size()), int(m_view.candidates.size())};
     const StrokeKeyMap::Action action = m_keys.map(key, panel);
     const bool association = m_session.Mode == CStrokeSession::ModeAssociation;

@@ -56,4 +56,5 @@ private:
     StrokeKeyMap m_keys;
     View m_view;
     bool m_associationWanted; // the option; a field may still refuse it
+    bool m_open = false;      // focus came and has not left
 };
