@@ -134,6 +134,14 @@ void CStrokeSession::CancelChoice()
     WordTable->CancelUpdate();
 }
 
+void CStrokeSession::ForgetChoice()
+{
+    if (Mode == ModeAssociation)
+        Mode = ModeIdle;
+    HasAssociation = false;
+    WordTable->ClearWords();
+}
+
 QString CStrokeSession::AssociationCandidates() const
 {
     QString out;

@@ -61,6 +61,9 @@ public:
     void Choose(QChar ch);
     // The character just entered was deleted: its use is not learned.
     void CancelChoice();
+    // Typing moves to another field: the last choice neither promotes
+    // candidates nor leads a learned pair there.
+    void ForgetChoice();
     // The association list's page shown.
     QString AssociationCandidates() const;
     bool NextAssociationPage();

@@ -24,9 +24,8 @@ void StrokeEngineLogic::SetField(bool learning, bool association)
 void StrokeEngineLogic::FocusOut()
 {
     m_session.Clear();
-    // A choice in another field must not lead a learned pair.
-    m_session.HasAssociation = false;
     m_session.Close();
+    m_session.ForgetChoice();
     m_open = false;
     refresh();
 }

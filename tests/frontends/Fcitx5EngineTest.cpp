@@ -77,18 +77,31 @@ TEST_P(Fcitx5Engine, KeysCandidatesAndLearning)
 INSTANTIATE_TEST_SUITE_P(Keys, Fcitx5Engine, ::testing::ValuesIn(Cases),
                          [](const ::testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
 
-TEST(Fcitx5EngineChoice, AClickChoosesLikeItsDigit)
+// Clicks choose like digits; another field starts afresh: the last choice
+// there neither promotes candidates nor leads a learned pair.
+TEST(Fcitx5EngineChoice, ClicksAndFocusChanges)
 {
     TinyPack pack;
     StrokeEngineLogic logic(pack.dir());
     logic.FocusIn();
     QString commit;
-    for (const char* name : {"s", "z", "h", "s"})
-        logic.Key(DiroruStrokeEngine::keyInput(fcitx::Key(name), false), commit);
+    const auto type = [&](std::initializer_list<const char*> keys) {
+        for (const char* name : keys)
+            logic.Key(DiroruStrokeEngine::keyInput(fcitx::Key(name), false), commit);
+    };
+    type({"s", "z", "h", "s"});
     EXPECT_FALSE(logic.Choose(1, commit)); // 中 alone is listed
     EXPECT_TRUE(logic.Choose(0, commit));
     EXPECT_TRUE(logic.Choose(2, commit));
     EXPECT_EQ(commit.toStdString(), "中心");
+    type({"s", "z", "h", "s", "space", "1"}); // 中, then 国 learned after it
+    logic.FocusOut();
+    logic.FocusIn();
+    type({"h"}); // 国's list would promote 王 and 土
+    EXPECT_FALSE(logic.Current().candidates.front().promoted);
+    type({"Escape", "s", "z", "h", "s", "space"}); // 中 would replace 人 after 国
     logic.FocusOut();
     EXPECT_EQ(pack.record(8), std::make_pair(u'心', quint16(8)));
+    EXPECT_EQ(pack.record(0), std::make_pair(u'国', quint16(12)));
+    EXPECT_EQ(pack.record(28), std::make_pair(u'人', quint16(2)));
 }

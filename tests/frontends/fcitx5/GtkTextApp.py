@@ -1,7 +1,9 @@
-#!/usr/bin/env python3
-"""A GTK 3 window for the fcitx5 end-to-end test: a text field and a password
-field. At every change both texts are written to OUT, one a line. SIGUSR1
-saves the top-left of the screen (window and candidate popup) to PNG."""
+#!/usr/bin/python3
+"""A GTK 3 window for the fcitx5 end-to-end test: a text field and a field
+marked as a password to the input method (shown, since GTK input-method
+modules leave hidden entries to GTK). At every change both texts are written
+to OUT, one a line. SIGUSR1 saves the top-left of the screen (window and
+candidate popup) to PNG."""
 import signal
 import sys
 
@@ -18,7 +20,7 @@ window = Gtk.Window(title="DiroruDIV GTK")
 window.set_default_size(300, 80)
 box = Gtk.Box(orientation=Gtk.Orientation.VERTICAL, spacing=6, margin=8)
 text = Gtk.Entry()
-password = Gtk.Entry(visibility=False, input_purpose=Gtk.InputPurpose.PASSWORD)
+password = Gtk.Entry(input_purpose=Gtk.InputPurpose.PASSWORD)
 box.add(text)
 box.add(password)
 window.add(box)
@@ -31,7 +33,7 @@ def save(*_):
 
 def screenshot():
     if shot:
-        picture = Gdk.pixbuf_get_from_window(Gdk.get_default_root_window(), 0, 0, 420, 170)
+        picture = Gdk.pixbuf_get_from_window(Gdk.get_default_root_window(), 0, 0, 420, 130)
         picture.savev(shot, "png", [], [])
     return True
 
