@@ -104,6 +104,9 @@ fcitx5Ready() {
     org.freedesktop.DBus.NameHasOwner string:org.fcitx.Fcitx5 | grep -q true
 }
 check "fcitx5 starts" waitfor 20 fcitx5Ready || { cat "$tmp/fcitx5.log"; finish; }
+controller() { dbus-send --session --print-reply --dest=org.fcitx.Fcitx5 /controller "org.fcitx.Fcitx.Controller1.$@"; }
+check "fcitx5 lists the input method" eval 'controller AvailableInputMethods | grep -q "\"diroru-stroke\""'
+check "its options are configurable" eval 'controller GetConfig string:fcitx://config/inputmethod/diroru-stroke | grep -q "\"DataDir\""'
 
 # The first candidate diroru_lookup lists, without its weight.
 lookup() { "$build/tools/diroru_lookup" --pack "$tmp/pack" "$@" | sed -n '1s/^[^:]*: *\([^ 0-9]*\).*/\1/p'; }
