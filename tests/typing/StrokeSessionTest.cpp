@@ -46,7 +46,7 @@ protected:
         const QChar op = s.at(0);
         if (op == u's') {
             for (QChar d : s.mid(1)) {
-                tap(*kbd, PanelKey.at(d));
+                type({PanelKey.at(d)});
                 session->AddStroke(char(d.unicode()));
             }
         } else if (op == u'c') {
