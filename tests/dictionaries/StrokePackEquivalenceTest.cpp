@@ -288,10 +288,7 @@ void ExpectSameOnEveryPath(const std::vector<QString>& codes)
     ASSERT_GT(lib.RecordCount, 0u);
     TLiteralDictionary reference(*lib.File);
 
-    std::vector<CStrokeMatcher::TPath> paths;
-    for (auto path : CStrokeMatcher::Paths)
-        if (CStrokeMatcher::Supported(path))
-            paths.push_back(path);
+    const std::vector<CStrokeMatcher::TPath> paths = CStrokeMatcher::Paths();
 
     int failures = 0;
     for (const QString& code : codes) {
