@@ -54,10 +54,10 @@ QByteArray GenerateStrokeDictionary()
         for (int p = 0; p < n; ++p)
             strokes += char('0' + (p ? later(rng) : first(rng)));
         const CStrokeCode code = CStrokeCode::FromDigits(strokes);
-        char record[12];
+        unsigned char record[12];
         code.Store(record);
         qToLittleEndian(uint16_t(0x4E00 + i), record + 10);
-        bytes.append(record, 12);
+        bytes.append(reinterpret_cast<const char*>(record), 12);
     }
     return bytes;
 }

@@ -118,7 +118,8 @@ bool CBHWordLib::Query(QString code)
 {
     // Only the digits 1 to 6 constrain a position; any other character must
     // never spill bits into the neighbouring positions.
-    CStrokeCode::Pattern(code, CodeValue, CodeMask);
+    CStrokeCode::Pattern(std::u16string_view(reinterpret_cast<const char16_t*>(code.utf16()), size_t(code.size())),
+                         CodeValue, CodeMask);
 
     FirstMatch = NoRecord;
     Current = -1;

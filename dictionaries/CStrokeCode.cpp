@@ -1,7 +1,5 @@
 #include "CStrokeCode.h"
 
-#include <QtEndian>
-
 #include <algorithm>
 
 namespace {
@@ -11,38 +9,47 @@ int Shift(int p)
     return CStrokeCode::BitsPerStroke * (p % CStrokeCode::StrokesPerWord);
 }
 
-} // namespace
-
-CStrokeCode CStrokeCode::FromDigits(const QString& digits)
+uint32_t LoadLittle(const unsigned char* p, int bytes)
 {
-    CStrokeCode code;
-    const int n = int(std::min<qsizetype>(digits.size(), MaxStrokes));
-    for (int p = 0; p < n; ++p)
-        code.SetDigit(p, int(digits.at(p).unicode() - u'0') & 7);
-    return code;
+    uint32_t value = 0;
+    for (int k = bytes; k-- > 0;)
+        value = value << 8 | p[k];
+    return value;
 }
 
-CStrokeCode CStrokeCode::FromDigits(const std::string& digits)
+void StoreLittle(unsigned char* p, uint32_t value, int bytes)
 {
-    return FromDigits(QString::fromStdString(digits));
+    for (int k = 0; k < bytes; ++k, value >>= 8)
+        p[k] = static_cast<unsigned char>(value);
+}
+
+} // namespace
+
+CStrokeCode CStrokeCode::FromDigits(std::string_view digits)
+{
+    CStrokeCode code;
+    const int n = int(std::min<size_t>(digits.size(), MaxStrokes));
+    for (int p = 0; p < n; ++p)
+        code.SetDigit(p, (digits[size_t(p)] - '0') & 7);
+    return code;
 }
 
 CStrokeCode CStrokeCode::Load(const void* record)
 {
     const auto* bytes = static_cast<const unsigned char*>(record);
     CStrokeCode code;
-    code.Words[0] = qFromLittleEndian<uint32_t>(bytes);
-    code.Words[1] = qFromLittleEndian<uint32_t>(bytes + 4);
-    code.Words[2] = qFromLittleEndian<uint16_t>(bytes + 8);
+    code.Words[0] = LoadLittle(bytes, 4);
+    code.Words[1] = LoadLittle(bytes + 4, 4);
+    code.Words[2] = LoadLittle(bytes + 8, 2);
     return code;
 }
 
 void CStrokeCode::Store(void* record) const
 {
     auto* bytes = static_cast<unsigned char*>(record);
-    qToLittleEndian<uint32_t>(Words[0], bytes);
-    qToLittleEndian<uint32_t>(Words[1], bytes + 4);
-    qToLittleEndian<uint16_t>(uint16_t(Words[2]), bytes + 8);
+    StoreLittle(bytes, Words[0], 4);
+    StoreLittle(bytes + 4, Words[1], 4);
+    StoreLittle(bytes + 8, Words[2], 2);
 }
 
 int CStrokeCode::Digit(int p) const
@@ -64,12 +71,12 @@ std::string CStrokeCode::Digits() const
     return digits;
 }
 
-void CStrokeCode::Pattern(const QString& typed, uint32_t value[3], uint32_t mask[3])
+void CStrokeCode::Pattern(std::u16string_view typed, uint32_t value[3], uint32_t mask[3])
 {
     CStrokeCode v, m;
-    const int length = int(std::min<qsizetype>(typed.size(), MaxStrokes));
+    const int length = int(std::min<size_t>(typed.size(), MaxStrokes));
     for (int p = 0; p < length; ++p) {
-        const char16_t c = typed.at(p).unicode();
+        const char16_t c = typed[size_t(p)];
         if (c < u'1' || c > u'6')
             continue;
         v.SetDigit(p, c - u'0');

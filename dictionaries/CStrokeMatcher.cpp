@@ -6,12 +6,7 @@
 
 #include "CStrokeMatcher.h"
 
-#include "CBHWordLib.h"
-
-#include <QtEndian>
-
 #include <algorithm>
-#include <array>
 #include <atomic>
 #include <cstring>
 
@@ -51,7 +46,8 @@ struct TPattern {
     }
     uint32_t Dword(const unsigned char* record, int k) const
     {
-        return qFromLittleEndian<uint32_t>(record + 4 * k);
+        const unsigned char* p = record + 4 * k; // compiled to one load
+        return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
     }
     bool Matches(const unsigned char* record) const
     {
@@ -75,18 +71,23 @@ uint32_t FindAllScalar(const TBHRecord* records, uint32_t count, uint32_t from,
     const auto* base = reinterpret_cast<const unsigned char*>(records);
     uint32_t n = 0;
     uint32_t i = from;
-    const auto check = [&](uint32_t r) {
-        const unsigned char* p = base + 12 * size_t(r);
-        if (pat.FilterMatches(p) && pat.Matches(p))
-            out[n++] = r;
-        return n == max;
-    };
-    for (; count - i >= 4; i += 4)
-        if (check(i) || check(i + 1) || check(i + 2) || check(i + 3))
-            return n;
-    for (; i < count; ++i)
-        if (check(i))
-            break;
+    for (; count - i >= 4; i += 4) {
+        const unsigned char* p = base + 12 * size_t(i);
+        for (uint32_t k = 0; k < 4; ++k, p += 12) {
+            if (pat.FilterMatches(p) && pat.Matches(p)) {
+                out[n++] = i + k;
+                if (n == max)
+                    return n;
+            }
+        }
+    }
+    for (; i < count; ++i) {
+        if (pat.Matches(base + 12 * size_t(i))) {
+            out[n++] = i;
+            if (n == max)
+                break;
+        }
+    }
     return n;
 }
 
@@ -131,24 +132,26 @@ HWY_INLINE uint64_t MaskBits(D d, hn::Mask<D> mask)
     return bits;
 }
 
-HWY_INLINE uint64_t EqualLanes(D d, size_t lanes, const uint32_t* p, const V* m, const V* v)
+// Vectors are passed one by one: scalable ones (SVE) have no size and
+// cannot form arrays.
+HWY_INLINE uint64_t EqualLanes(D d, size_t lanes, const uint32_t* p, V m0, V m1, V m2, V v0, V v1, V v2)
 {
     // Written out: GCC at -O2 keeps such loops, with the patterns in memory.
-    const uint64_t b0 = MaskBits(d, hn::Eq(hn::And(hn::LoadU(d, p), m[0]), v[0]));
-    const uint64_t b1 = MaskBits(d, hn::Eq(hn::And(hn::LoadU(d, p + lanes), m[1]), v[1]));
-    const uint64_t b2 = MaskBits(d, hn::Eq(hn::And(hn::LoadU(d, p + 2 * lanes), m[2]), v[2]));
+    const uint64_t b0 = MaskBits(d, hn::Eq(hn::And(hn::LoadU(d, p), m0), v0));
+    const uint64_t b1 = MaskBits(d, hn::Eq(hn::And(hn::LoadU(d, p + lanes), m1), v1));
+    const uint64_t b2 = MaskBits(d, hn::Eq(hn::And(hn::LoadU(d, p + 2 * lanes), m2), v2));
     return b0 | b1 << lanes | b2 << (2 * lanes);
 }
 
 // Whether any lane of six vectors (two blocks) equals the screen pattern.
-HWY_INLINE bool AnyScreened(D d, size_t lanes, const uint32_t* p, const V* sm, const V* sv)
+HWY_INLINE bool AnyScreened(D d, size_t lanes, const uint32_t* p, V m0, V m1, V m2, V v0, V v1, V v2)
 {
-    const auto e0 = hn::Eq(hn::And(hn::LoadU(d, p), sm[0]), sv[0]);
-    const auto e1 = hn::Eq(hn::And(hn::LoadU(d, p + lanes), sm[1]), sv[1]);
-    const auto e2 = hn::Eq(hn::And(hn::LoadU(d, p + 2 * lanes), sm[2]), sv[2]);
-    const auto e3 = hn::Eq(hn::And(hn::LoadU(d, p + 3 * lanes), sm[0]), sv[0]);
-    const auto e4 = hn::Eq(hn::And(hn::LoadU(d, p + 4 * lanes), sm[1]), sv[1]);
-    const auto e5 = hn::Eq(hn::And(hn::LoadU(d, p + 5 * lanes), sm[2]), sv[2]);
+    const auto e0 = hn::Eq(hn::And(hn::LoadU(d, p), m0), v0);
+    const auto e1 = hn::Eq(hn::And(hn::LoadU(d, p + lanes), m1), v1);
+    const auto e2 = hn::Eq(hn::And(hn::LoadU(d, p + 2 * lanes), m2), v2);
+    const auto e3 = hn::Eq(hn::And(hn::LoadU(d, p + 3 * lanes), m0), v0);
+    const auto e4 = hn::Eq(hn::And(hn::LoadU(d, p + 4 * lanes), m1), v1);
+    const auto e5 = hn::Eq(hn::And(hn::LoadU(d, p + 5 * lanes), m2), v2);
     return !hn::AllFalse(d, hn::Or(hn::Or(hn::Or(e0, e1), hn::Or(e2, e3)), hn::Or(e4, e5)));
 }
 
@@ -199,11 +202,10 @@ uint32_t FindAllVector(const TBHRecord* records, uint32_t count, uint32_t from,
         pattern[2][k] = w == pat.Filter ? pat.Mask[w] : 0u;
         pattern[3][k] = w == pat.Filter ? pat.Value[w] : ~0u;
     }
-    const auto load3 = [d, N](const uint32_t* lanes) {
-        return std::array<V, 3>{hn::LoadU(d, lanes), hn::LoadU(d, lanes + N), hn::LoadU(d, lanes + 2 * N)};
-    };
-    const std::array<V, 3> m = load3(pattern[0]), v = load3(pattern[1]);
-    const std::array<V, 3> sm = load3(pattern[2]), sv = load3(pattern[3]);
+    const V m0 = hn::LoadU(d, pattern[0]), m1 = hn::LoadU(d, pattern[0] + N), m2 = hn::LoadU(d, pattern[0] + 2 * N);
+    const V v0 = hn::LoadU(d, pattern[1]), v1 = hn::LoadU(d, pattern[1] + N), v2 = hn::LoadU(d, pattern[1] + 2 * N);
+    const V s0 = hn::LoadU(d, pattern[2]), s1 = hn::LoadU(d, pattern[2] + N), s2 = hn::LoadU(d, pattern[2] + 2 * N);
+    const V t0 = hn::LoadU(d, pattern[3]), t1 = hn::LoadU(d, pattern[3] + N), t2 = hn::LoadU(d, pattern[3] + 2 * N);
     uint64_t recordBits = 0;
     for (size_t r = 0; r < N; ++r)
         recordBits |= uint64_t(1) << (3 * r);
@@ -215,10 +217,10 @@ uint32_t FindAllVector(const TBHRecord* records, uint32_t count, uint32_t from,
         // here, at little more than the cost of its six loads.
         for (; count - i >= step; i += step) {
             const uint32_t* p = at(i);
-            if (!AnyScreened(d, N, p, sm.data(), sv.data()))
+            if (!AnyScreened(d, N, p, s0, s1, s2, t0, t1, t2))
                 continue;
             for (uint32_t b = 0; b < 2; ++b) {
-                const uint64_t hit = WholeRecords(EqualLanes(d, N, p + 3 * N * b, m.data(), v.data()), recordBits);
+                const uint64_t hit = WholeRecords(EqualLanes(d, N, p + 3 * N * b, m0, m1, m2, v0, v1, v2), recordBits);
                 if (hit && Emit(hit, i + uint32_t(N) * b, out, max, n))
                     return n;
             }
@@ -228,8 +230,8 @@ uint32_t FindAllVector(const TBHRecord* records, uint32_t count, uint32_t from,
         // strokes) would only add to the whole check: check every record.
         for (; count - i >= step; i += step) {
             const uint32_t* p = at(i);
-            const uint64_t hit0 = WholeRecords(EqualLanes(d, N, p, m.data(), v.data()), recordBits);
-            const uint64_t hit1 = WholeRecords(EqualLanes(d, N, p + 3 * N, m.data(), v.data()), recordBits);
+            const uint64_t hit0 = WholeRecords(EqualLanes(d, N, p, m0, m1, m2, v0, v1, v2), recordBits);
+            const uint64_t hit1 = WholeRecords(EqualLanes(d, N, p + 3 * N, m0, m1, m2, v0, v1, v2), recordBits);
             if ((hit0 | hit1) == 0)
                 continue;
             if ((hit0 && Emit(hit0, i, out, max, n)) || (hit1 && Emit(hit1, i + uint32_t(N), out, max, n)))
@@ -237,7 +239,7 @@ uint32_t FindAllVector(const TBHRecord* records, uint32_t count, uint32_t from,
         }
     }
     if (count - i >= N) {
-        const uint64_t hit = WholeRecords(EqualLanes(d, N, at(i), m.data(), v.data()), recordBits);
+        const uint64_t hit = WholeRecords(EqualLanes(d, N, at(i), m0, m1, m2, v0, v1, v2), recordBits);
         if (hit && Emit(hit, i, out, max, n))
             return n;
         i += uint32_t(N);
@@ -287,13 +289,17 @@ std::atomic<TFindAll>& ActiveFind()
 
 std::vector<CStrokeMatcher::TPath> CStrokeMatcher::Paths()
 {
-    std::vector<TPath> paths{PathScalar};
-#if Q_BYTE_ORDER == Q_LITTLE_ENDIAN // the vector lanes are the file's dwords
-    const std::vector<int64_t> targets = hwy::SupportedAndGeneratedTargets(); // best first
-    for (auto t = targets.rbegin(); t != targets.rend(); ++t)
-        if (!(*t & Emulated))
-            paths.push_back(*t);
+    // Asking the processor costs a few microseconds: once.
+    static const std::vector<TPath> paths = [] {
+        std::vector<TPath> all{PathScalar};
+#if __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__ // the vector lanes are the file's dwords
+        const std::vector<int64_t> targets = hwy::SupportedAndGeneratedTargets(); // best first
+        for (auto t = targets.rbegin(); t != targets.rend(); ++t)
+            if (!(*t & Emulated))
+                all.push_back(*t);
 #endif
+        return all;
+    }();
     return paths;
 }
 

@@ -4,7 +4,7 @@
 # suite).
 set(DIRORU_FUZZ_DIR ${CMAKE_CURRENT_LIST_DIR})
 set(DIRORU_FUZZ_TARGETS stroke_dictionary association_table symbol_keyboard string_list keyboards)
-set(DIRORU_FUZZ_stroke_dictionary_SOURCES StrokeDictionaryFuzz.cpp)
+set(DIRORU_FUZZ_stroke_dictionary_SOURCES StrokeDictionaryFuzz.cpp ${PROJECT_SOURCE_DIR}/tests/common/StrokeModel.cpp)
 set(DIRORU_FUZZ_stroke_dictionary_LIBS diroru_dictionaries)
 set(DIRORU_FUZZ_association_table_SOURCES AssociationTableFuzz.cpp)
 set(DIRORU_FUZZ_association_table_LIBS diroru_dictionaries)
@@ -34,6 +34,7 @@ function(diroru_fuzz_executable target name)
   add_executable(${target} ${sources} ${ARGN}
     ${DIRORU_FUZZ_DIR}/common/FuzzSupport.cpp ${DIRORU_FUZZ_DIR}/common/WordDatCheck.cpp)
   set_target_properties(${target} PROPERTIES AUTOMOC ON)
-  target_include_directories(${target} PRIVATE ${DIRORU_FUZZ_DIR}/common ${PROJECT_SOURCE_DIR}/plugin)
+  target_include_directories(${target} PRIVATE ${DIRORU_FUZZ_DIR}/common ${PROJECT_SOURCE_DIR}/tests/common
+    ${PROJECT_SOURCE_DIR}/plugin)
   target_link_libraries(${target} PRIVATE ${DIRORU_FUZZ_${name}_LIBS} diroru_support Qt6::Widgets)
 endfunction()
