@@ -288,6 +288,16 @@ TEST_F(StrokeDictionary, QueryOutlivesHideAndShowOnlyWhileTheFileFits)
     EXPECT_EQ(Page(*lib), "ab");
     EXPECT_TRUE(lib->Bof());
 
+    // A page start that no longer matches after a change while hidden
+    // drops the query, though the first match still matches.
+    lib->PageSize = 2;
+    ASSERT_TRUE(lib->Query("1") && lib->NextPage());
+    lib->CloseFile();
+    Replace(Records({{"1", u'a'}, {"1", u'b'}, {"2", u'c'}, {"2", u'z'}, {"1", u'd'}, {"1", u'e'}}));
+    lib->OpenFile();
+    EXPECT_TRUE(lib->Eof() && lib->Bof());
+    ExpectWalk(*lib, {}, true);
+
     // Shrunk while hidden: the query is dropped until the next one.
     QByteArray bytes;
     for (int i = 0; i < 20; ++i)
