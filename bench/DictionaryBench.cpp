@@ -250,7 +250,7 @@ void PrintSummary(const TSummaryReporter& report, TFamily family, const char* ti
         std::printf("  <= %.1fx", target);
     std::printf("\n");
     for (const TCode& c : Fixture().Codes) {
-        double widest = std::nan("");
+        double widest = std::nan(""), widestLow = std::nan("");
         bool any = false;
         std::string line;
         char cell[64];
@@ -267,6 +267,7 @@ void PrintSummary(const TSummaryReporter& report, TFamily family, const char* ti
                 else
                     std::snprintf(cell, sizeof cell, " %6.2fx (%5.2f-%5.2f)", median, low, high);
                 widest = median;
+                widestLow = std::isnan(low) ? median : low;
                 any = true;
             }
             line += cell;
@@ -274,8 +275,9 @@ void PrintSummary(const TSummaryReporter& report, TFamily family, const char* ti
         if (!any)
             continue;
         std::printf("%-9s %-13s%s", c.Label.c_str(), c.Code.c_str(), line.c_str());
+        // Parity (target 1) is met when it lies within the spread.
         if (target > 0)
-            std::printf("  %s", std::isnan(widest) ? "-" : widest <= target ? "met" : "MISSED");
+            std::printf("  %s", std::isnan(widest) ? "-" : widest <= target || (target == 1 && widestLow <= 1) ? "met" : "MISSED");
         std::printf("\n");
     }
 }

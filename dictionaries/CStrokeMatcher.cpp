@@ -29,7 +29,9 @@ struct TPattern {
     uint32_t Value[3];
     // The word that screens records before they are checked whole: the one
     // that fixes the most strokes (a code of wildcards then strokes fixes
-    // none of the first ten), and how many it fixes.
+    // none of the first ten), the later one of two that fix as many, since
+    // a later stroke also rules out every shorter character; and how many
+    // strokes it fixes.
     int Filter = 0;
     int FilterStrokes = 0;
 
@@ -38,7 +40,7 @@ struct TPattern {
     {
         for (int k = 0; k < 3; ++k) {
             const int strokes = __builtin_popcount(Mask[k]) / 3;
-            if (strokes > FilterStrokes) {
+            if (strokes >= FilterStrokes) {
                 Filter = k;
                 FilterStrokes = strokes;
             }
@@ -82,7 +84,7 @@ uint32_t FindAllScalar(const TBHRecord* records, uint32_t count, uint32_t from,
         if (!passes(0) && !passes(12) && !passes(24) && !passes(36))
             continue;
         for (uint32_t k = 0; k < 4; ++k) {
-            if (pat.Matches(base + 12 * size_t(i + k))) {
+            if (passes(12 * k) && pat.Matches(base + 12 * size_t(i + k))) {
                 out[n++] = i + k;
                 if (n == max)
                     return n;
