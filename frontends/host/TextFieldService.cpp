@@ -31,6 +31,5 @@ int TextFieldService::executeCmd(ZCmd<ZKB_MGRCMD_T>* cmd)
     else
         m_field->insert(QString(QChar(char16_t(key.unicode))));
     m_applying = false;
-    ++m_keysApplied;
     return 1;
 }

@@ -2,6 +2,7 @@
 
 #include "HostWindow.h"
 #include "InputMethodManager.h"
+#include "KeyGrid.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -85,7 +86,8 @@ ScriptSession::ScriptSession(HostWindow* window, InputMethodManager* manager, QT
 
 QPoint ScriptSession::keyCentre(int key)
 {
-    return QPoint(3 + 47 * (key % 5) + 23, 3 + 35 * (key / 5) + 17);
+    const QRect r = KeyGrid::KeyRect(key);
+    return QPoint(r.left() + r.width() / 2, r.top() + r.height() / 2);
 }
 
 bool ScriptSession::runFile(const QString& path)

@@ -20,12 +20,9 @@ public:
     // True while a key command is being applied, so that the field's change
     // signals can tell the input method's edits from everybody else's.
     bool isApplying() const { return m_applying; }
-    // Key commands applied so far.
-    int keysApplied() const { return m_keysApplied; }
 
 private:
     QLineEdit* m_field;
     const void* m_commandTag;
     bool m_applying = false;
-    int m_keysApplied = 0;
 };
