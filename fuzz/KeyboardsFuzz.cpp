@@ -7,6 +7,7 @@
 // its size and is written only in whole records of its index, each holding
 // a character that was typed.
 
+#include "CStrokeCode.h"
 #include "FuzzSupport.h"
 #include "Gbk.h"
 #include "IM_Stroke_Plugin.h"
@@ -68,12 +69,12 @@ Pack makePack()
     QByteArray bs;
     for (uint16_t c : chars) {
         const int strokes = random(8) == 0 ? 25 : 1 + int(random(12));
-        uint32_t words[3] = {0, 0, 0};
+        CStrokeCode code;
         for (int p = 0; p < strokes; ++p)
-            words[p / 10] |= (1 + random(5)) << (3 * (p % 10));
-        appendU32(bs, words[0]);
-        appendU32(bs, words[1]);
-        appendU16(bs, uint16_t(words[2]));
+            code.SetDigit(p, int(1 + random(5)));
+        char stored[CStrokeCode::StoredSize];
+        code.Store(stored);
+        bs.append(stored, sizeof stored);
         appendU16(bs, c);
     }
 

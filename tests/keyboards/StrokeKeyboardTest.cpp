@@ -1,5 +1,6 @@
 #include "CBHKBD.h"
 #include "CBHWordLib.h"
+#include "CStrokeCode.h"
 #include "CWordTable.h"
 #include "KeyboardTestSupport.h"
 
@@ -15,12 +16,9 @@ QByteArray strokeFile(std::initializer_list<std::pair<const char*, char16_t>> en
 {
     QByteArray out;
     for (auto [strokes, ch] : entries) {
-        quint32 words[3] = {0, 0, 0};
-        for (int p = 0; strokes[p] && p < 25; ++p)
-            words[p / 10] |= quint32(strokes[p] - '0') << (3 * (p % 10));
-        appendU32(out, words[0]);
-        appendU32(out, words[1]);
-        appendU16(out, quint16(words[2]));
+        char stored[CStrokeCode::StoredSize];
+        CStrokeCode::FromDigits(strokes).Store(stored);
+        out.append(stored, sizeof stored);
         appendU16(out, ch);
     }
     return out;

@@ -1,5 +1,7 @@
 #include "TinyPack.h"
 
+#include "CStrokeCode.h"
+
 #include <QFile>
 #include <QStringEncoder>
 #include <QtEndian>
@@ -15,12 +17,9 @@ TinyPack::TinyPack()
     };
     QByteArray bs;
     for (const auto& [digits, character] : strokes) {
-        quint32 words[3] = {0, 0, 0};
-        for (int p = 0; digits[p]; ++p)
-            words[p / 10] |= quint32(digits[p] - '0') << (3 * (p % 10));
-        appendU32(bs, words[0]);
-        appendU32(bs, words[1]);
-        appendU16(bs, quint16(words[2]));
+        char stored[CStrokeCode::StoredSize];
+        CStrokeCode::FromDigits(digits).Store(stored);
+        bs.append(stored, sizeof stored);
         appendU16(bs, character);
     }
     m_data.write(QStringLiteral("bs.dat"), bs);
