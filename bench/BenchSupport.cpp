@@ -1,6 +1,7 @@
 #include "BenchSupport.h"
 
 #include "CBHWordLib.h"
+#include "CStrokeCode.h"
 
 #include <QString>
 #include <QtEndian>
@@ -141,10 +142,10 @@ void TSummaryReporter::ReportRuns(const std::vector<Run>& runs)
                 m_runs[real][name].push_back(ns[real]);
             }
         }
-        // The median's counters when there are repetitions, else the run's.
-        if (run.run_type != Run::RT_Aggregate || run.aggregate_name == "median")
-            for (const auto& [key, counter] : run.counters)
-                m_counters[name][key] = counter.value;
+        // Counters by aggregate ("median", "min", ...); a run's own under "".
+        const std::string aggregate = run.run_type == Run::RT_Aggregate ? run.aggregate_name : "";
+        for (const auto& [key, counter] : run.counters)
+            m_counters[name][aggregate][key] = counter.value;
     }
     ConsoleReporter::ReportRuns(runs);
 }
@@ -161,12 +162,18 @@ double TSummaryReporter::Median(const std::string& name, bool real) const
     return v[v.size() / 2];
 }
 
-double TSummaryReporter::Counter(const std::string& name, const std::string& counter) const
+double TSummaryReporter::Counter(const std::string& name, const std::string& counter,
+                                 const std::string& aggregate) const
 {
     const auto it = m_counters.find(name);
-    if (it == m_counters.end() || !it->second.count(counter))
+    if (it == m_counters.end())
         return std::numeric_limits<double>::quiet_NaN();
-    return it->second.at(counter);
+    for (const std::string& from : {aggregate, aggregate == "median" ? std::string() : aggregate}) {
+        const auto found = it->second.find(from);
+        if (found != it->second.end() && found->second.count(counter))
+            return found->second.at(counter);
+    }
+    return std::numeric_limits<double>::quiet_NaN();
 }
 
 void PrintRatioLine(const char* label, double ns, double words, double wide, double target)
@@ -181,16 +188,7 @@ void PrintRatioLine(const char* label, double ns, double words, double wide, dou
 
 std::string StrokesOf(const TBHRecord& r)
 {
-    const uint32_t words[3] = {qFromLittleEndian(r.Strokes0), qFromLittleEndian(r.Strokes1),
-                               qFromLittleEndian(r.Strokes2)};
-    std::string code;
-    for (int p = 0; p < CBHWordLib::MaxCodeLength; ++p) {
-        const uint32_t digit = words[p / 10] >> (3 * (p % 10)) & 7;
-        if (!digit)
-            break;
-        code += char('0' + digit);
-    }
-    return code;
+    return CStrokeCode::Load(&r).Digits();
 }
 
 std::vector<TCode> ChooseCodes(CBHWordLib& lib)
@@ -205,6 +203,16 @@ std::vector<TCode> ChooseCodes(CBHWordLib& lib)
     for (size_t n = 1; n <= longCode.size(); ++n)
         codes.push_back({std::to_string(n) + "str", longCode.substr(0, n)});
     codes.push_back({"wildcard", "7"});
+    // Wildcard-heavy: nine wildcards, then 一 and 乛; the first ten strokes
+    // fix only one, so no screen on them helps. And a code that matches no
+    // record: the whole file is scanned for nothing.
+    codes.push_back({"wild9", "77777777715"});
+    for (std::string none = "5555"; none.size() <= 12; none += '5') {
+        if (!lib.Query(QString::fromStdString(none))) {
+            codes.push_back({"nomatch", none});
+            break;
+        }
+    }
 
     std::string worst;
     int64_t worstFirst = -1;

@@ -32,8 +32,9 @@ struct TCode {
 
 // Codes a user types: the prefixes of the first character in the file with
 // at least 12 strokes (the file lists frequent characters first), the
-// wildcard, and the worst found: the 12-stroke prefix, among the last
-// characters, whose first match lies furthest into the file.
+// wildcard, a wildcard-heavy code, a code without a match, and the worst
+// found: the 12-stroke prefix, among the last characters, whose first match
+// lies furthest into the file.
 std::vector<TCode> ChooseCodes(CBHWordLib& lib);
 
 // Registers BM_StreamMapping/words and BM_StreamMapping/wide over data.
@@ -53,16 +54,18 @@ public:
     // Nanoseconds per iteration of name; negative when it did not run.
     double Nanoseconds(const std::string& name) const { return Median(name, false); }
     double RealNanoseconds(const std::string& name) const { return Median(name, true); }
-    // A user counter of name: its median over repetitions, else its last
-    // run's; NaN when there is none.
-    double Counter(const std::string& name, const std::string& counter) const;
+    // A user counter of name: its aggregate over the repetitions ("median",
+    // or a statistic the benchmark computes, such as "min"), the median
+    // falling back to the last run's value; NaN when there is none.
+    double Counter(const std::string& name, const std::string& counter,
+                   const std::string& aggregate = "median") const;
 
 private:
     double Median(const std::string& name, bool real) const;
 
     std::map<std::string, double> m_median[2];
     std::map<std::string, std::vector<double>> m_runs[2];
-    std::map<std::string, std::map<std::string, double>> m_counters;
+    std::map<std::string, std::map<std::string, std::map<std::string, double>>> m_counters;
 };
 
 // One line of a summary table: the time of benchmark name, its ratio to

@@ -1,5 +1,6 @@
 #include "CBHWordLib.h"
 
+#include "CStrokeCode.h"
 #include "CStrokeMatcher.h"
 
 #include <QtEndian>
@@ -8,9 +9,6 @@
 #include <cstdlib>
 
 namespace {
-
-constexpr int StrokesPerWord = 10;
-constexpr int BitsPerStroke = 3;
 
 // A one-character string without a heap allocation: it refers into a table
 // of every 16-bit code, built once. RecValue runs five times per stroke and
@@ -118,24 +116,10 @@ int64_t CBHWordLib::NextMatch(int64_t from)
 
 bool CBHWordLib::Query(QString code)
 {
-    // Only the digits 1 to 6 constrain a position. Padding 0 and wildcard 7
-    // accept any stroke, and so does any other character: it names no
-    // stroke, and it must never spill bits into the neighbouring positions.
-    // Positions past the 25th are ignored, since no record holds them (a
-    // longer character is stored by its first 25 strokes).
-    for (int k = 0; k < 3; ++k) {
-        CodeValue[k] = 0;
-        CodeMask[k] = 0;
-    }
-    const int length = std::min<int>(code.size(), MaxCodeLength);
-    for (int p = 0; p < length; ++p) {
-        const char16_t c = code.at(p).unicode();
-        if (c < u'1' || c > u'6')
-            continue;
-        const int shift = BitsPerStroke * (p % StrokesPerWord);
-        CodeValue[p / StrokesPerWord] |= uint32_t(c - u'0') << shift;
-        CodeMask[p / StrokesPerWord] |= uint32_t(7) << shift;
-    }
+    // Only the digits 1 to 6 constrain a position; any other character must
+    // never spill bits into the neighbouring positions.
+    CStrokeCode::Pattern(std::u16string_view(reinterpret_cast<const char16_t*>(code.utf16()), size_t(code.size())),
+                         CodeValue, CodeMask);
 
     FirstMatch = NoRecord;
     Current = -1;

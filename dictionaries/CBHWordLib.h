@@ -4,9 +4,8 @@
 
 #include <cstdint>
 
-// One 12-byte record of bs.dat, as laid out in the file (little-endian).
-// Stroke n (from 1) is the 3-bit digit at position p = n - 1, in word p / 10,
-// bits 3 * (p % 10) .. 3 * (p % 10) + 2.
+// One 12-byte record of bs.dat, as laid out in the file (little-endian):
+// the stroke code as CStrokeCode packs it, then the character.
 struct TBHRecord {
     uint32_t Strokes0;
     uint32_t Strokes1;

@@ -1,15 +1,17 @@
+// Highway compiles the vector path of this file once per target: it
+// includes the file again for each (foreach_target.h), so everything that
+// is not per target sits in the guarded first section or under HWY_ONCE.
+#ifndef DIRORU_STROKE_MATCHER_SHARED
+#define DIRORU_STROKE_MATCHER_SHARED
+
 #include "CStrokeMatcher.h"
 
-#include "CBHWordLib.h"
-
-#include <QtEndian>
-
+#include <algorithm>
 #include <atomic>
+#include <cstring>
 
-#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
-#define DIRORU_STROKE_SIMD 1
-#include <immintrin.h>
-#endif
+// SSE4 and AVX3_DL add nothing to SSSE3 and AVX3 here: two fewer copies.
+#define HWY_DISABLED_TARGETS (HWY_SSE4 | HWY_AVX3_DL)
 
 namespace {
 
@@ -18,23 +20,79 @@ namespace {
 using TFindAll = uint32_t (*)(const TBHRecord*, uint32_t count, uint32_t from, const uint32_t* value,
                               const uint32_t* mask, uint32_t* out, uint32_t max);
 
-// Zero when the record has the code's digit at every masked position.
-inline uint32_t Mismatch(const TBHRecord& r, const uint32_t* value, const uint32_t* mask)
-{
-    return ((qFromLittleEndian(r.Strokes0) & mask[0]) ^ value[0])
-        | ((qFromLittleEndian(r.Strokes1) & mask[1]) ^ value[1])
-        | ((uint32_t(qFromLittleEndian(r.Strokes2)) & mask[2]) ^ value[2]);
-}
+// A record is compared as three little-endian dwords: word 0, word 1, and
+// word 2 together with the character in its upper half. The mask keeps only
+// the low half of word 2, so the character never takes part, and a value
+// with bits above 15 can never be met, just as with the widened word.
+struct TPattern {
+    uint32_t Mask[3];
+    uint32_t Value[3];
+    // The word that screens records before they are checked whole: the one
+    // that fixes the most strokes (a code of wildcards then strokes fixes
+    // none of the first ten), the later one of two that fix as many, since
+    // a later stroke also rules out every shorter character; and how many
+    // strokes it fixes.
+    int Filter = 0;
+    int FilterStrokes = 0;
 
+    TPattern(const uint32_t* value, const uint32_t* mask)
+        : Mask{mask[0], mask[1], mask[2] & 0xFFFFu}, Value{value[0], value[1], value[2]}
+    {
+        for (int k = 0; k < 3; ++k) {
+            const int strokes = __builtin_popcount(Mask[k]) / 3;
+            if (strokes >= FilterStrokes) {
+                Filter = k;
+                FilterStrokes = strokes;
+            }
+        }
+    }
+    uint32_t Dword(const unsigned char* record, int k) const
+    {
+        const unsigned char* p = record + 4 * k; // compiled to one load
+        return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
+    }
+    bool Matches(const unsigned char* record) const
+    {
+        return (((Dword(record, 0) & Mask[0]) ^ Value[0]) | ((Dword(record, 1) & Mask[1]) ^ Value[1])
+                | ((Dword(record, 2) & Mask[2]) ^ Value[2]))
+            == 0;
+    }
+    bool FilterMatches(const unsigned char* record) const
+    {
+        return (Dword(record, Filter) & Mask[Filter]) == Value[Filter];
+    }
+};
+
+// The plain loop, with the filter word tested first: for any code of a few
+// strokes nearly every record fails there, at one load, one and and one
+// well-predicted branch, four records to a step of the loop; a code of
+// wildcards gains from the word that fixes most.
 uint32_t FindAllScalar(const TBHRecord* records, uint32_t count, uint32_t from,
                        const uint32_t* value, const uint32_t* mask, uint32_t* out, uint32_t max)
 {
-    const uint32_t v[3] = {value[0], value[1], value[2]};
-    const uint32_t m[3] = {mask[0], mask[1], mask[2]};
+    const TPattern pat(value, mask);
+    const uint32_t filterMask = pat.Mask[pat.Filter];
+    const uint32_t filterValue = pat.Value[pat.Filter];
+    const auto* base = reinterpret_cast<const unsigned char*>(records);
+    const unsigned char* word = base + 12 * size_t(from) + 4 * pat.Filter; // the filter word of record i
+    const auto passes = [&](size_t offset) {
+        return (pat.Dword(word + offset, 0) & filterMask) == filterValue;
+    };
     uint32_t n = 0;
-    for (uint32_t i = from; i < count; ++i) {
-        // Branch-free per record, so the loop has a single exit test.
-        if (Mismatch(records[i], v, m) == 0) {
+    uint32_t i = from;
+    for (; count - i >= 4; i += 4, word += 48) {
+        if (!passes(0) && !passes(12) && !passes(24) && !passes(36))
+            continue;
+        for (uint32_t k = 0; k < 4; ++k) {
+            if (passes(12 * k) && pat.Matches(base + 12 * size_t(i + k))) {
+                out[n++] = i + k;
+                if (n == max)
+                    return n;
+            }
+        }
+    }
+    for (; i < count; ++i) {
+        if (pat.Matches(base + 12 * size_t(i))) {
             out[n++] = i;
             if (n == max)
                 break;
@@ -42,47 +100,6 @@ uint32_t FindAllScalar(const TBHRecord* records, uint32_t count, uint32_t from,
     }
     return n;
 }
-
-#ifdef DIRORU_STROKE_SIMD
-
-// The vector paths compare whole dwords. A record is three dwords: word 0,
-// word 1, and word 2 together with the character in its upper half. So
-// 4 records are 12 dwords and the mask and value patterns repeat every
-// 48 bytes: three plain loads cover four records with no shuffle, and a
-// record matches when its three dword lanes all compare equal.
-//
-// Word 2 is 16 bits wide in the record: the mask keeps only its low half,
-// so the character never takes part, and a value with bits above 15 can
-// never be met, just as with the widened word.
-struct TPattern {
-    uint32_t Mask[3];
-    uint32_t Value[3];
-    TPattern(const uint32_t* value, const uint32_t* mask)
-        : Mask{mask[0], mask[1], mask[2] & 0xFFFFu}, Value{value[0], value[1], value[2]}
-    {
-    }
-};
-
-// Bit 3r is set when record r of a block has all three of its dword lanes
-// equal (bits 3r, 3r+1 and 3r+2 of lanes); recordBits holds bit 3r of
-// every record of the block.
-inline uint64_t WholeRecords(uint64_t lanes, uint64_t recordBits)
-{
-    return lanes & (lanes >> 1) & (lanes >> 2) & recordBits;
-}
-
-// The word whose lanes screen a block before its records are checked whole:
-// a record can only match where this word does. Word 0 holds the first ten
-// strokes, the ones every typed code fixes; a code that fixes none of them
-// screens on a later word.
-inline int FilterWord(const TPattern& pat)
-{
-    return pat.Mask[0] ? 0 : pat.Mask[1] ? 1 : 2;
-}
-
-constexpr uint64_t RecordBits4 = 0x249;           // bits 0, 3, 6, 9
-constexpr uint64_t RecordBits8 = 0x249249;        // 8 records
-constexpr uint64_t RecordBits16 = 0x249249249249; // 16 records
 
 // Writes the records flagged in hit (bit 3r: record first + r) to out;
 // true when out is then full.
@@ -96,310 +113,223 @@ inline bool Emit(uint64_t hit, uint32_t first, uint32_t* out, uint32_t max, uint
     return false;
 }
 
-// Equal dword lanes of four records (12 bits). The loops over the three
-// vectors are unrolled by request: -O2 would keep them, with the patterns
-// and accumulators in memory.
-inline uint32_t Lanes4(const unsigned char* p, const __m128i* m, const __m128i* v)
+} // namespace
+
+#endif // DIRORU_STROKE_MATCHER_SHARED
+
+#undef HWY_TARGET_INCLUDE
+#define HWY_TARGET_INCLUDE "CStrokeMatcher.cpp"
+#include <hwy/foreach_target.h> // IWYU pragma: keep
+#include <hwy/highway.h>
+
+HWY_BEFORE_NAMESPACE();
+namespace diroru_stroke {
+namespace HWY_NAMESPACE {
+
+namespace hn = hwy::HWY_NAMESPACE;
+using D = hn::ScalableTag<uint32_t>;
+using V = hn::Vec<D>;
+
+// The dword lanes equal to the pattern in three vectors, N records: bit
+// 3r + w for word w of record r. The lanes of vector j hold words
+// (j N + k) % 3, so m and v repeat every three vectors.
+HWY_INLINE uint64_t MaskBits(D d, hn::Mask<D> mask)
 {
-    uint32_t lanes = 0;
-#pragma GCC unroll 3
-    for (int j = 0; j < 3; ++j) {
-        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * j));
-        const __m128i eq = _mm_cmpeq_epi32(_mm_and_si128(x, m[j]), v[j]);
-        lanes |= uint32_t(_mm_movemask_ps(_mm_castsi128_ps(eq))) << (4 * j);
-    }
-    return lanes;
+    uint8_t bytes[8] = {};
+    hn::StoreMaskBits(d, mask, bytes);
+    uint64_t bits;
+    std::memcpy(&bits, bytes, sizeof bits);
+    return bits;
 }
 
-uint32_t FindAllSSE2(const TBHRecord* records, uint32_t count, uint32_t from,
-                     const uint32_t* value, const uint32_t* mask, uint32_t* out, uint32_t max)
+// Vectors are passed one by one: scalable ones (SVE) have no size and
+// cannot form arrays.
+HWY_INLINE uint64_t EqualLanes(D d, size_t lanes, const uint32_t* p, V m0, V m1, V m2, V v0, V v1, V v2)
 {
-    // Lanes (w0 w1 w2 w0), (w1 w2 w0 w1), (w2 w0 w1 w2), built in registers:
-    // a pattern stored as scalars and loaded as a vector would stall on
-    // every call, and a walk may call once per match.
-    const TPattern pat(value, mask);
-    const __m128i mask3 = _mm_setr_epi32(int(pat.Mask[0]), int(pat.Mask[1]), int(pat.Mask[2]), 0);
-    const __m128i value3 = _mm_setr_epi32(int(pat.Value[0]), int(pat.Value[1]), int(pat.Value[2]), 0);
-    const __m128i m[3] = {_mm_shuffle_epi32(mask3, _MM_SHUFFLE(0, 2, 1, 0)),
-                          _mm_shuffle_epi32(mask3, _MM_SHUFFLE(1, 0, 2, 1)),
-                          _mm_shuffle_epi32(mask3, _MM_SHUFFLE(2, 1, 0, 2))};
-    const __m128i v[3] = {_mm_shuffle_epi32(value3, _MM_SHUFFLE(0, 2, 1, 0)),
-                          _mm_shuffle_epi32(value3, _MM_SHUFFLE(1, 0, 2, 1)),
-                          _mm_shuffle_epi32(value3, _MM_SHUFFLE(2, 1, 0, 2))};
-    const unsigned char* base = reinterpret_cast<const unsigned char*>(records);
+    // Written out: GCC at -O2 keeps such loops, with the patterns in memory.
+    const uint64_t b0 = MaskBits(d, hn::Eq(hn::And(hn::LoadU(d, p), m0), v0));
+    const uint64_t b1 = MaskBits(d, hn::Eq(hn::And(hn::LoadU(d, p + lanes), m1), v1));
+    const uint64_t b2 = MaskBits(d, hn::Eq(hn::And(hn::LoadU(d, p + 2 * lanes), m2), v2));
+    return b0 | b1 << lanes | b2 << (2 * lanes);
+}
+
+// Whether any lane of six vectors (two blocks) equals the screen pattern.
+HWY_INLINE bool AnyScreened(D d, size_t lanes, const uint32_t* p, V m0, V m1, V m2, V v0, V v1, V v2)
+{
+    const auto e0 = hn::Eq(hn::And(hn::LoadU(d, p), m0), v0);
+    const auto e1 = hn::Eq(hn::And(hn::LoadU(d, p + lanes), m1), v1);
+    const auto e2 = hn::Eq(hn::And(hn::LoadU(d, p + 2 * lanes), m2), v2);
+    const auto e3 = hn::Eq(hn::And(hn::LoadU(d, p + 3 * lanes), m0), v0);
+    const auto e4 = hn::Eq(hn::And(hn::LoadU(d, p + 4 * lanes), m1), v1);
+    const auto e5 = hn::Eq(hn::And(hn::LoadU(d, p + 5 * lanes), m2), v2);
+    return !hn::AllFalse(d, hn::Or(hn::Or(hn::Or(e0, e1), hn::Or(e2, e3)), hn::Or(e4, e5)));
+}
+
+// Bit 3r set when record r of the block has all three of its lanes equal.
+HWY_INLINE uint64_t WholeRecords(uint64_t lanes, uint64_t recordBits)
+{
+    return lanes & (lanes >> 1) & (lanes >> 2) & recordBits;
+}
+
+uint32_t FindAllVector(const TBHRecord* records, uint32_t count, uint32_t from,
+                       const uint32_t* value, const uint32_t* mask, uint32_t* out, uint32_t max)
+{
+    const D d;
+    const size_t N = hn::Lanes(d);
+    const auto* base = reinterpret_cast<const unsigned char*>(records);
+    const auto at = [base](uint32_t r) { return reinterpret_cast<const uint32_t*>(base + 12 * size_t(r)); };
     uint32_t n = 0;
     uint32_t i = from;
-    // Whole blocks only: the last one ends exactly at record count. Eight
-    // records a step with one test, then four.
-    for (; count - i >= 8; i += 8) {
-        const unsigned char* p = base + 12 * size_t(i);
-        const uint64_t hit = WholeRecords(Lanes4(p, m, v) | uint64_t(Lanes4(p + 48, m, v)) << 12, RecordBits8);
-        if (hit && Emit(hit, i, out, max, n))
+    // A block's lane bits must fit one 64-bit word (vectors of up to 21
+    // dwords); wider scalable vectors take the plain loop.
+    if (3 * N > 64)
+        return FindAllScalar(records, count, from, value, mask, out, max);
+
+    // First the records before a vector boundary, so that no load of the
+    // blocks splits a cache line, also when a scan resumes after a match.
+    const size_t vectorBytes = 4 * N;
+    uint32_t head = 0;
+    while (head < N && (reinterpret_cast<uintptr_t>(base) + 12 * (size_t(i) + head)) % vectorBytes != 0)
+        ++head;
+    if (head == N)
+        head = 0; // a base off the dword grid never aligns
+    if (head > 0) {
+        n = FindAllScalar(records, std::min(count, i + head), i, value, mask, out, max);
+        if (n == max || count - i <= head)
             return n;
+        i += head;
     }
-    if (count - i >= 4) {
-        const uint64_t hit = WholeRecords(Lanes4(base + 12 * size_t(i), m, v), RecordBits4);
+
+    // The patterns, built through memory once per call: lanes of the whole
+    // words, then of the screen, where only the filter word's lanes can be
+    // equal (mask 0 against a value of all ones elsewhere).
+    const TPattern pat(value, mask);
+    HWY_ALIGN uint32_t pattern[4][3 * HWY_LANES(uint32_t)];
+    for (size_t k = 0; k < 3 * N; ++k) {
+        const int w = int(k % 3);
+        pattern[0][k] = pat.Mask[w];
+        pattern[1][k] = pat.Value[w];
+        pattern[2][k] = w == pat.Filter ? pat.Mask[w] : 0u;
+        pattern[3][k] = w == pat.Filter ? pat.Value[w] : ~0u;
+    }
+    const V m0 = hn::LoadU(d, pattern[0]), m1 = hn::LoadU(d, pattern[0] + N), m2 = hn::LoadU(d, pattern[0] + 2 * N);
+    const V v0 = hn::LoadU(d, pattern[1]), v1 = hn::LoadU(d, pattern[1] + N), v2 = hn::LoadU(d, pattern[1] + 2 * N);
+    const V s0 = hn::LoadU(d, pattern[2]), s1 = hn::LoadU(d, pattern[2] + N), s2 = hn::LoadU(d, pattern[2] + 2 * N);
+    const V t0 = hn::LoadU(d, pattern[3]), t1 = hn::LoadU(d, pattern[3] + N), t2 = hn::LoadU(d, pattern[3] + 2 * N);
+    uint64_t recordBits = 0;
+    for (size_t r = 0; r < N; ++r)
+        recordBits |= uint64_t(1) << (3 * r);
+
+    const uint32_t step = uint32_t(2 * N);
+    if (pat.FilterStrokes >= 3) {
+        // Two blocks a step screened by the filter word alone, with one
+        // test: for a code that fixes a few strokes nearly every step ends
+        // here, at little more than the cost of its six loads.
+        for (; count - i >= step; i += step) {
+            const uint32_t* p = at(i);
+            if (!AnyScreened(d, N, p, s0, s1, s2, t0, t1, t2))
+                continue;
+            for (uint32_t b = 0; b < 2; ++b) {
+                const uint64_t hit = WholeRecords(EqualLanes(d, N, p + 3 * N * b, m0, m1, m2, v0, v1, v2), recordBits);
+                if (hit && Emit(hit, i + uint32_t(N) * b, out, max, n))
+                    return n;
+            }
+        }
+    } else {
+        // A screen that nearly every step passes (wildcards, one or two
+        // strokes) would only add to the whole check: check every record.
+        for (; count - i >= step; i += step) {
+            const uint32_t* p = at(i);
+            const uint64_t hit0 = WholeRecords(EqualLanes(d, N, p, m0, m1, m2, v0, v1, v2), recordBits);
+            const uint64_t hit1 = WholeRecords(EqualLanes(d, N, p + 3 * N, m0, m1, m2, v0, v1, v2), recordBits);
+            if ((hit0 | hit1) == 0)
+                continue;
+            if ((hit0 && Emit(hit0, i, out, max, n)) || (hit1 && Emit(hit1, i + uint32_t(N), out, max, n)))
+                return n;
+        }
+    }
+    if (count - i >= N) {
+        const uint64_t hit = WholeRecords(EqualLanes(d, N, at(i), m0, m1, m2, v0, v1, v2), recordBits);
         if (hit && Emit(hit, i, out, max, n))
             return n;
-        i += 4;
+        i += uint32_t(N);
     }
     return n + FindAllScalar(records, count, i, value, mask, out + n, max - n);
 }
 
-// Equal dword lanes of eight records (24 bits). A plain function: lambdas
-// would not inherit the target attribute.
-__attribute__((target("avx2")))
-inline uint64_t Lanes8(const unsigned char* p, const __m256i* m, const __m256i* v)
-{
-    uint64_t lanes = 0;
-#pragma GCC unroll 3
-    for (int j = 0; j < 3; ++j) {
-        const __m256i x = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 32 * j));
-        const __m256i eq = _mm256_cmpeq_epi32(_mm256_and_si256(x, m[j]), v[j]);
-        lanes |= uint64_t(uint32_t(_mm256_movemask_ps(_mm256_castsi256_ps(eq)))) << (8 * j);
-    }
-    return lanes;
-}
+} // namespace HWY_NAMESPACE
+} // namespace diroru_stroke
+HWY_AFTER_NAMESPACE();
 
-__attribute__((target("avx2")))
-uint32_t FindAllAVX2(const TBHRecord* records, uint32_t count, uint32_t from,
-                     const uint32_t* value, const uint32_t* mask, uint32_t* out, uint32_t max)
-{
-    // Lanes k = 0..23 of three vectors hold word k % 3, spread in registers
-    // from one vector of the three words (see FindAllSSE2).
-    const TPattern pat(value, mask);
-    const __m256i mask3 = _mm256_castsi128_si256(
-        _mm_setr_epi32(int(pat.Mask[0]), int(pat.Mask[1]), int(pat.Mask[2]), 0));
-    const __m256i value3 = _mm256_castsi128_si256(
-        _mm_setr_epi32(int(pat.Value[0]), int(pat.Value[1]), int(pat.Value[2]), 0));
-    const __m256i spread[3] = {_mm256_setr_epi32(0, 1, 2, 0, 1, 2, 0, 1),
-                               _mm256_setr_epi32(2, 0, 1, 2, 0, 1, 2, 0),
-                               _mm256_setr_epi32(1, 2, 0, 1, 2, 0, 1, 2)};
-    __m256i m[3], v[3];
-#pragma GCC unroll 3
-    for (int j = 0; j < 3; ++j) {
-        m[j] = _mm256_permutevar8x32_epi32(mask3, spread[j]);
-        v[j] = _mm256_permutevar8x32_epi32(value3, spread[j]);
-    }
-    const unsigned char* base = reinterpret_cast<const unsigned char*>(records);
-    uint32_t n = 0;
-    uint32_t i = from;
-    // The screen: the filter word's lanes as they are, every other lane made
-    // never equal (mask 0, value all ones).
-    const __m256i filterWord = _mm256_set1_epi32(FilterWord(pat));
-    __m256i fm[3], fv[3];
-#pragma GCC unroll 3
-    for (int j = 0; j < 3; ++j) {
-        const __m256i lanes = _mm256_cmpeq_epi32(spread[j], filterWord);
-        fm[j] = _mm256_and_si256(m[j], lanes);
-        fv[j] = _mm256_or_si256(_mm256_and_si256(v[j], lanes), _mm256_andnot_si256(lanes, _mm256_set1_epi32(-1)));
-    }
-    // Sixteen records a step, screened by one word with a single test; a
-    // long run without a match is the common case for any code of more than
-    // a few strokes.
-    for (; count - i >= 16; i += 16) {
-        const unsigned char* p = base + 12 * size_t(i);
-        __m256i any = _mm256_setzero_si256();
-#pragma GCC unroll 6
-        for (int j = 0; j < 6; ++j) {
-            const __m256i x = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 32 * j));
-            any = _mm256_or_si256(any, _mm256_cmpeq_epi32(_mm256_and_si256(x, fm[j % 3]), fv[j % 3]));
-        }
-        if (_mm256_testz_si256(any, any))
-            continue;
-        const uint64_t hit = WholeRecords(Lanes8(p, m, v) | Lanes8(p + 96, m, v) << 24, RecordBits16);
-        if (hit && Emit(hit, i, out, max, n))
-            return n;
-    }
-    if (count - i >= 8) {
-        const uint64_t hit = WholeRecords(Lanes8(base + 12 * size_t(i), m, v), RecordBits8);
-        if (hit && Emit(hit, i, out, max, n))
-            return n;
-        i += 8;
-    }
-    // At most seven records are left: the SSE2 path ends exactly at count.
-    return n + FindAllSSE2(records, count, i, value, mask, out + n, max - n);
-}
+#if HWY_ONCE
 
-// The lanes of 64-byte vector j of a 16-record block that hold word w.
-constexpr uint16_t LanesOfWord(int j, int w)
-{
-    uint16_t lanes = 0;
-    for (int k = 0; k < 16; ++k)
-        if ((16 * j + k) % 3 == w)
-            lanes |= uint16_t(1u << k);
-    return lanes;
-}
+namespace diroru_stroke {
+HWY_EXPORT(FindAllVector);
+} // namespace diroru_stroke
 
-// Equal dword lanes of sixteen records (48 bits): three 64-byte compares
-// give their lane masks directly, with no movemask.
-__attribute__((target("avx512f")))
-inline uint64_t Lanes16(const unsigned char* p, const __m512i* m, const __m512i* v)
-{
-    uint64_t lanes = 0;
-#pragma GCC unroll 3
-    for (int j = 0; j < 3; ++j) {
-        const __m512i x = _mm512_loadu_si512(p + 64 * j);
-        lanes |= uint64_t(_mm512_cmpeq_epi32_mask(_mm512_and_si512(x, m[j]), v[j])) << (16 * j);
-    }
-    return lanes;
-}
+namespace {
 
-// Thirty-two records a step, screened with the filter word's lanes alone
-// and one test: a step without a match costs little more than its six
-// loads. Each lane's difference (x & mask) ^ value is one ternary-logic
-// instruction and the running minimum of six one more, so the screen stays
-// off the single port that compares into mask registers; a zero minimum
-// marks a step to check whole, sixteen records at a time.
-__attribute__((target("avx512f")))
-uint32_t FindAllAVX512(const TBHRecord* records, uint32_t count, uint32_t from,
-                       const uint32_t* value, const uint32_t* mask, uint32_t* out, uint32_t max)
-{
-    // Lane k of vector j holds word (16 j + k) % 3: broadcast word 0, then
-    // words 1 and 2 moved into their lanes (no permute of a partly
-    // undefined vector, which GCC 12 warns about).
-    const TPattern pat(value, mask);
-    const int filterWord = FilterWord(pat);
-    __m512i m[3], v[3], sm[3], sv[3];
-#pragma GCC unroll 3
-    for (int j = 0; j < 3; ++j) {
-        const __mmask16 word1 = LanesOfWord(j, 1);
-        const __mmask16 word2 = LanesOfWord(j, 2);
-        m[j] = _mm512_mask_mov_epi32(_mm512_mask_mov_epi32(_mm512_set1_epi32(int(pat.Mask[0])), word1,
-                                                           _mm512_set1_epi32(int(pat.Mask[1]))),
-                                     word2, _mm512_set1_epi32(int(pat.Mask[2])));
-        v[j] = _mm512_mask_mov_epi32(_mm512_mask_mov_epi32(_mm512_set1_epi32(int(pat.Value[0])), word1,
-                                                           _mm512_set1_epi32(int(pat.Value[1]))),
-                                     word2, _mm512_set1_epi32(int(pat.Value[2])));
-        // The screen: the filter word's lanes as they are; every other lane
-        // masked to nothing against a value of all ones, never zero.
-        const __mmask16 screen = LanesOfWord(j, filterWord);
-        sm[j] = _mm512_maskz_mov_epi32(screen, m[j]);
-        sv[j] = _mm512_mask_mov_epi32(_mm512_set1_epi32(-1), screen, v[j]);
-    }
-    const unsigned char* base = reinterpret_cast<const unsigned char*>(records);
-    uint32_t n = 0;
-    uint32_t i = from;
-    for (; count - i >= 32; i += 32) {
-        const unsigned char* p = base + 12 * size_t(i);
-        __m512i least = _mm512_set1_epi32(-1);
-#pragma GCC unroll 6
-        for (int j = 0; j < 6; ++j) {
-            const __m512i x = _mm512_loadu_si512(p + 64 * j);
-            // (x & mask) ^ value: 0x6A is the truth table of (a & b) ^ c.
-            // (The unmasked minimum trips GCC 12 over an undefined source.)
-            least = _mm512_maskz_min_epu32(0xFFFF, least, _mm512_ternarylogic_epi32(x, sm[j % 3], sv[j % 3], 0x6A));
-        }
-        if (!_mm512_testn_epi32_mask(least, least))
-            continue;
-        for (uint32_t b = 0; b < 2; ++b) {
-            const uint64_t hit = WholeRecords(Lanes16(p + 192 * b, m, v), RecordBits16);
-            if (hit && Emit(hit, i + 16 * b, out, max, n))
-                return n;
-        }
-    }
-    if (count - i >= 16) {
-        const uint64_t hit = WholeRecords(Lanes16(base + 12 * size_t(i), m, v), RecordBits16);
-        if (hit && Emit(hit, i, out, max, n))
-            return n;
-        i += 16;
-    }
-    // At most fifteen records are left: the AVX2 path ends exactly at count.
-    return n + FindAllAVX2(records, count, i, value, mask, out + n, max - n);
-}
-
-#endif // DIRORU_STROKE_SIMD
+// The vector targets: compiled here, run by this processor, and more than
+// the emulation Highway falls back to (the scalar loop serves there).
+constexpr int64_t Emulated = HWY_EMU128 | HWY_SCALAR;
 
 TFindAll Implementation(CStrokeMatcher::TPath path)
 {
-    switch (path) {
-#ifdef DIRORU_STROKE_SIMD
-    case CStrokeMatcher::PathAVX512:
-        return FindAllAVX512;
-    case CStrokeMatcher::PathAVX2:
-        return FindAllAVX2;
-    case CStrokeMatcher::PathSSE2:
-        return FindAllSSE2;
-#endif
-    default:
+    if (path == CStrokeMatcher::PathScalar)
         return FindAllScalar;
-    }
+#if (HWY_TARGETS & (HWY_TARGETS - 1)) == 0
+    return diroru_stroke::HWY_DISPATCH_TABLE(FindAllVector)[0];
+#else
+    // The entry HWY_DYNAMIC_DISPATCH would take if path were the best target.
+    hwy::ChosenTarget chosen;
+    chosen.Update(path);
+    return diroru_stroke::HWY_DISPATCH_TABLE(FindAllVector)[chosen.GetIndex()];
+#endif
 }
 
-// The path in use; a relaxed atomic so that a test selecting a path never
-// races with a scan on another thread.
-std::atomic<CStrokeMatcher::TPath>& ActivePath()
-{
-    static std::atomic<CStrokeMatcher::TPath> path{CStrokeMatcher::Best()};
-    return path;
-}
-
+// The path in use, as its function; relaxed, so that a test selecting a
+// path never races with a scan on another thread.
 std::atomic<TFindAll>& ActiveFind()
 {
-    static std::atomic<TFindAll> find{Implementation(ActivePath().load(std::memory_order_relaxed))};
+    static std::atomic<TFindAll> find{Implementation(CStrokeMatcher::Best())};
     return find;
 }
 
 } // namespace
 
-bool CStrokeMatcher::Supported(TPath path)
+std::vector<CStrokeMatcher::TPath> CStrokeMatcher::Paths()
 {
-    switch (path) {
-    case PathScalar:
-        return true;
-#ifdef DIRORU_STROKE_SIMD
-    case PathSSE2:
-        return true; // part of the x86-64 baseline
-    case PathAVX2: {
-        static const bool avx2 = (__builtin_cpu_init(), __builtin_cpu_supports("avx2"));
-        return avx2;
-    }
-    case PathAVX512: {
-        // Its last records go through the AVX2 path.
-        static const bool avx512 = (__builtin_cpu_init(), __builtin_cpu_supports("avx512f"));
-        return avx512 && Supported(PathAVX2);
-    }
+    // Asking the processor costs a few microseconds: once.
+    static const std::vector<TPath> paths = [] {
+        std::vector<TPath> all{PathScalar};
+#if __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__ // the vector lanes are the file's dwords
+        const std::vector<int64_t> targets = hwy::SupportedAndGeneratedTargets(); // best first
+        for (auto t = targets.rbegin(); t != targets.rend(); ++t)
+            if (!(*t & Emulated))
+                all.push_back(*t);
 #endif
-    default:
-        return false;
-    }
+        return all;
+    }();
+    return paths;
 }
 
 CStrokeMatcher::TPath CStrokeMatcher::Best()
 {
-    TPath best = PathScalar;
-    for (TPath path : Paths)
-        if (Supported(path))
-            best = path;
-    return best;
-}
-
-CStrokeMatcher::TPath CStrokeMatcher::Active()
-{
-    return ActivePath().load(std::memory_order_relaxed);
+    return Paths().back();
 }
 
 bool CStrokeMatcher::Select(TPath path)
 {
-    if (!Supported(path))
+    const std::vector<TPath> paths = Paths();
+    if (std::find(paths.begin(), paths.end(), path) == paths.end())
         return false;
-    ActivePath().store(path, std::memory_order_relaxed);
     ActiveFind().store(Implementation(path), std::memory_order_relaxed);
     return true;
 }
 
 const char* CStrokeMatcher::Name(TPath path)
 {
-    switch (path) {
-    case PathSSE2:
-        return "sse2";
-    case PathAVX2:
-        return "avx2";
-    case PathAVX512:
-        return "avx512";
-    default:
-        return "scalar";
-    }
+    return path == PathScalar ? "scalar" : hwy::TargetName(path);
 }
 
 uint32_t CStrokeMatcher::Find(const TBHRecord* records, uint32_t count, uint32_t from,
@@ -415,5 +345,16 @@ uint32_t CStrokeMatcher::FindAll(const TBHRecord* records, uint32_t count, uint3
 {
     if (!records || from >= count || max == 0)
         return 0;
+    if ((mask[0] | mask[1] | (mask[2] & 0xFFFFu)) == 0) {
+        // A code that fixes no stroke: every record or none.
+        if (value[0] | value[1] | value[2])
+            return 0;
+        const uint32_t n = std::min(max, count - from);
+        for (uint32_t k = 0; k < n; ++k)
+            out[k] = from + k;
+        return n;
+    }
     return ActiveFind().load(std::memory_order_relaxed)(records, count, from, value, mask, out, max);
 }
+
+#endif // HWY_ONCE

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 struct TBHRecord;
 
@@ -9,24 +10,24 @@ struct TBHRecord;
 // 16-bit field widened with zeros. Every query scans the dictionary from its
 // first record, so this loop is the whole cost of a keystroke.
 //
-// Four implementations give the same answer: a portable scalar loop, SSE2
-// (eight records per step), AVX2 and AVX-512 (sixteen records per step).
-// The widest one the processor runs is chosen once, at the first use; tests
-// and benchmarks may select another.
+// One vector implementation, written once on Google Highway and compiled
+// for every instruction set the library targets (SSSE3, AVX2 and AVX-512 on
+// x86; NEON and SVE on Arm), and a scalar loop; all give the same answer.
+// The widest one the processor runs is chosen at the first use; tests and
+// benchmarks may select another.
 class CStrokeMatcher
 {
 public:
-    enum TPath { PathScalar, PathSSE2, PathAVX2, PathAVX512 };
-    // Every path, narrowest first.
-    static constexpr TPath Paths[] = {PathScalar, PathSSE2, PathAVX2, PathAVX512};
+    // A Highway target bit, or PathScalar for the plain loop.
+    using TPath = int64_t;
+    static constexpr TPath PathScalar = 0;
 
-    // Whether this build and this processor can run path.
-    static bool Supported(TPath path);
-    // The widest supported path.
+    // The paths this build and this processor can run: scalar first, then
+    // the vector targets from the narrowest to the widest.
+    static std::vector<TPath> Paths();
+    // The widest of them.
     static TPath Best();
-    // The path Find uses now.
-    static TPath Active();
-    // Makes Find use path; false (and no change) when it is not supported.
+    // Makes Find use path; false (and no change) when it is not one of Paths.
     static bool Select(TPath path);
     static const char* Name(TPath path);
 

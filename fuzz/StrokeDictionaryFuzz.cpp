@@ -1,11 +1,11 @@
 // The stroke dictionary over arbitrary bs.dat bytes, driven by an arbitrary
 // sequence of queries, page steps, cursor moves, GetWordCode walks, closes,
 // reopens and file replacements. Besides crashes it checks every answer
-// against a plain model: the matches of a query are the records that carry
-// each typed stroke digit (1 to 6) at its position, in file order, and the
-// pages step through them PageSize at a time.
+// against the reference model's matches, the pages stepping through them
+// PageSize at a time.
 
 #include "CBHWordLib.h"
+#include "StrokeModel.h"
 #include "FuzzSupport.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
@@ -17,16 +17,6 @@
 namespace {
 
 constexpr int RecordSize = 12;
-constexpr int MaxStrokes = 25;
-
-int strokeDigit(const QByteArray& bytes, qsizetype record, int p)
-{
-    const char* r = bytes.constData() + record * RecordSize;
-    const uint32_t word = p < 10 ? qFromLittleEndian<uint32_t>(r)
-        : p < 20 ? qFromLittleEndian<uint32_t>(r + 4)
-                 : qFromLittleEndian<uint16_t>(r + 8);
-    return int(word >> (3 * (p % 10))) & 7;
-}
 
 // The dictionary as the model sees it: the records mapped now, and the
 // matches, page and flags of the last query while the model can follow it.
@@ -46,17 +36,10 @@ struct Model {
     }
     void query(const QString& code)
     {
-        matches.clear();
-        for (qsizetype r = 0; r < count(); ++r) {
-            bool match = true;
-            for (int p = 0; p < code.size() && p < MaxStrokes && match; ++p) {
-                const char16_t c = code.at(p).unicode();
-                if (c >= u'1' && c <= u'6')
-                    match = strokeDigit(records, r, p) == c - u'0';
-            }
-            if (match)
-                matches.push_back(r);
-        }
+        StrokeModel model(records.constData(), size_t(count()));
+        model.Query(std::u16string_view(reinterpret_cast<const char16_t*>(code.utf16()), size_t(code.size())));
+        const std::vector<uint32_t> all = model.AllMatches();
+        matches.assign(all.begin(), all.end());
         found = !matches.empty();
         page = 0;
         eof = !found;

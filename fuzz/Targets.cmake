@@ -37,5 +37,5 @@ function(diroru_fuzz_executable target name)
   set_target_properties(${target} PROPERTIES AUTOMOC ON)
   target_include_directories(${target} PRIVATE ${DIRORU_FUZZ_DIR}/common ${PROJECT_SOURCE_DIR}/plugin
     ${PROJECT_SOURCE_DIR}/tests/common ${PROJECT_SOURCE_DIR}/keyboards)
-  target_link_libraries(${target} PRIVATE ${DIRORU_FUZZ_${name}_LIBS} diroru_support Qt6::Widgets)
+  target_link_libraries(${target} PRIVATE ${DIRORU_FUZZ_${name}_LIBS} diroru_dictionaries diroru_support Qt6::Widgets)
 endfunction()

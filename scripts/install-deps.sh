@@ -7,6 +7,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-private-dev libqt6opengl6-dev
   libgtest-dev libgmock-dev libbenchmark-dev
+  libhwy-dev
   clang libclang-rt-14-dev
   libgif-dev
   fonts-wqy-microhei

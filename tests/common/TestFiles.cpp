@@ -1,5 +1,7 @@
 #include "TestFiles.h"
 
+#include "CStrokeCode.h"
+
 #include <QFile>
 #include <QtEndian>
 
@@ -54,14 +56,9 @@ quint16 u16At(const QByteArray& bytes, qsizetype at)
 
 QByteArray strokeRecord(const char* strokes, char16_t ch)
 {
-    // Three bits a stroke, ten strokes to a word; the third word is 16-bit.
-    quint32 words[3] = {0, 0, 0};
-    for (int p = 0; strokes[p] && p < 25; ++p)
-        words[p / 10] |= quint32(strokes[p] - '0') << (3 * (p % 10));
-    QByteArray out;
-    appendU32(out, words[0]);
-    appendU32(out, words[1]);
-    appendU16(out, quint16(words[2]));
+    char stored[CStrokeCode::StoredSize];
+    CStrokeCode::FromDigits(strokes).Store(stored);
+    QByteArray out(stored, sizeof stored);
     appendU16(out, ch);
     return out;
 }

@@ -1,64 +1,66 @@
-#include "CBHWordLib.h"
+// Every match path against the literal rule: at every edge of the vector
+// blocks, on random codes and records, and on the data pack for every code
+// of one to four strokes and every character's full code. Free of Qt: this
+// program also runs on an arm64 build under emulation.
+#include "CStrokeCode.h"
 #include "CStrokeMatcher.h"
+#include "StrokeModel.h"
 
 #include <gtest/gtest.h>
 
-#include <QtEndian>
-
-#include <cstring>
-#include <memory>
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <random>
+#include <set>
+#include <string>
 #include <vector>
+
+#ifndef DIRORU_PACK_DIR
+#define DIRORU_PACK_DIR ""
+#endif
 
 namespace {
 
-// The match rule as the dictionary states it, one record at a time.
-uint32_t LiteralFind(const TBHRecord* records, uint32_t count, uint32_t from,
-                     const uint32_t* value, const uint32_t* mask)
-{
-    for (uint32_t i = from; i < count; ++i) {
-        const TBHRecord& r = records[i];
-        if ((qFromLittleEndian(r.Strokes0) & mask[0]) == value[0]
-            && (qFromLittleEndian(r.Strokes1) & mask[1]) == value[1]
-            && (uint32_t(qFromLittleEndian(r.Strokes2)) & mask[2]) == value[2])
-            return i;
-    }
-    return count;
-}
-
-// A record as the file holds it.
-TBHRecord Record(uint32_t w0, uint32_t w1, uint32_t w2, uint16_t ch)
-{
-    return {qToLittleEndian(w0), qToLittleEndian(w1), qToLittleEndian(uint16_t(w2)),
-            qToLittleEndian(ch)};
-}
-
-std::vector<CStrokeMatcher::TPath> SupportedPaths()
-{
-    std::vector<CStrokeMatcher::TPath> paths;
-    for (auto path : CStrokeMatcher::Paths)
-        if (CStrokeMatcher::Supported(path))
-            paths.push_back(path);
-    return paths;
-}
-
 // Records in a heap block of exactly their size, so that AddressSanitizer
 // reports any read past the last one.
-class TExactRecords {
-public:
-    explicit TExactRecords(const std::vector<TBHRecord>& records)
-        : m_bytes(new unsigned char[records.size() * sizeof(TBHRecord)]), m_count(uint32_t(records.size()))
+struct TRecords {
+    std::vector<unsigned char> Bytes;
+    void Add(const CStrokeCode& code, uint16_t ch)
     {
-        if (!records.empty())
-            std::memcpy(m_bytes.get(), records.data(), records.size() * sizeof(TBHRecord));
+        unsigned char r[12];
+        code.Store(r);
+        r[10] = uint8_t(ch);
+        r[11] = uint8_t(ch >> 8);
+        Bytes.insert(Bytes.end(), r, r + 12);
     }
-    const TBHRecord* data() const { return reinterpret_cast<const TBHRecord*>(m_bytes.get()); }
-    uint32_t count() const { return m_count; }
-
-private:
-    std::unique_ptr<unsigned char[]> m_bytes;
-    uint32_t m_count;
+    const TBHRecord* Data() const { return reinterpret_cast<const TBHRecord*>(Bytes.data()); }
+    uint32_t Count() const { return uint32_t(Bytes.size() / 12); }
 };
+
+// Every match from from on, through FindAll in batches of max.
+std::vector<uint32_t> AllMatches(const TRecords& r, uint32_t from, const uint32_t* value,
+                                 const uint32_t* mask, uint32_t max)
+{
+    std::vector<uint32_t> all, hits(max);
+    for (uint32_t got = max; got == max;) {
+        got = CStrokeMatcher::FindAll(r.Data(), r.Count(), from, value, mask, hits.data(), max);
+        all.insert(all.end(), hits.begin(), hits.begin() + got);
+        if (got)
+            from = hits[got - 1] + 1;
+    }
+    return all;
+}
+
+std::vector<uint32_t> ModelMatches(const StrokeModel& model, uint32_t from)
+{
+    std::vector<uint32_t> all;
+    for (size_t i = model.Find(from); i < model.count(); i = model.Find(i + 1))
+        all.push_back(uint32_t(i));
+    return all;
+}
 
 class StrokeMatcher : public ::testing::Test {
 protected:
@@ -67,45 +69,37 @@ protected:
 
 } // namespace
 
-TEST_F(StrokeMatcher, EveryPathAgreesAtTheEndOfTheRecords)
+TEST_F(StrokeMatcher, EveryPathAgreesAtTheEdgesOfTheBlocks)
 {
-    ASSERT_TRUE(CStrokeMatcher::Supported(CStrokeMatcher::Best()));
-#if defined(__x86_64__)
     // A build that lost its vector paths would otherwise test only the loop.
-    EXPECT_TRUE(CStrokeMatcher::Supported(CStrokeMatcher::PathSSE2));
-    EXPECT_EQ(CStrokeMatcher::Supported(CStrokeMatcher::PathAVX2), bool(__builtin_cpu_supports("avx2")));
-    EXPECT_EQ(CStrokeMatcher::Supported(CStrokeMatcher::PathAVX512),
-              __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx2"));
-#endif
+    ASSERT_GT(CStrokeMatcher::Paths().size(), 1u);
+    for (const auto path : CStrokeMatcher::Paths())
+        std::printf("path %s\n", CStrokeMatcher::Name(path));
     EXPECT_EQ(CStrokeMatcher::Find(nullptr, 0, 0, nullptr, nullptr), 0u);
     // Code "12" in word 0, stroke 11 = 3 in word 1, stroke 21 = 4 in word 2.
     const uint32_t value[3] = {1 | 2 << 3, 3, 4};
     const uint32_t mask[3] = {077, 07, 07};
     // Near misses differ in one word each; their characters have every bit
     // set so that a compare reaching into the character field would show.
-    const TBHRecord hit = Record(value[0] | 5u << 6, value[1], value[2], 0x4E00);
-    const TBHRecord misses[3] = {
-        Record(value[0] ^ 1u, value[1], value[2], 0xFFFF),
-        Record(value[0], value[1] ^ 2u, value[2], 0xFFFF),
-        Record(value[0], value[1], value[2] ^ 4u, 0xFFFF),
-    };
-    for (const auto path : SupportedPaths()) {
+    const CStrokeCode hit{{value[0] | 5u << 6, value[1], value[2]}};
+    const CStrokeCode misses[3] = {{{value[0] ^ 1u, value[1], value[2]}},
+                                   {{value[0], value[1] ^ 2u, value[2]}},
+                                   {{value[0], value[1], value[2] ^ 4u}}};
+    for (const auto path : CStrokeMatcher::Paths()) {
         ASSERT_TRUE(CStrokeMatcher::Select(path));
         SCOPED_TRACE(CStrokeMatcher::Name(path));
-        // Up to two sixteen-record steps and every shorter tail behind them.
-        for (uint32_t count = 0; count <= 33; ++count) {
-            // No match at all, then a single match at each place, the last
-            // record included, then every record a match.
+        // Up to two 32-record steps and every shorter tail behind them:
+        // no match, a single match at each place, every record a match.
+        for (uint32_t count = 0; count <= 65; ++count) {
             for (int at = -1; at <= int(count); ++at) {
-                std::vector<TBHRecord> records;
+                TRecords records;
                 for (uint32_t i = 0; i < count; ++i)
-                    records.push_back(at == int(count) || int(i) == at ? hit : misses[i % 3]);
-                const TExactRecords exact(records);
-                for (uint32_t from = 0; from <= count + 1; ++from) {
-                    EXPECT_EQ(CStrokeMatcher::Find(exact.data(), count, from, value, mask),
-                              LiteralFind(exact.data(), count, from, value, mask))
+                    records.Add(at == int(count) || int(i) == at ? hit : misses[i % 3], i == uint32_t(at) ? 0x4E00 : 0xFFFF);
+                StrokeModel model(records.Bytes.data(), count);
+                model.QueryPattern(value, mask);
+                for (uint32_t from = 0; from <= count + 1; from += 1 + from / 8)
+                    ASSERT_EQ(CStrokeMatcher::Find(records.Data(), count, from, value, mask), model.Find(from))
                         << "count " << count << " match at " << at << " from " << from;
-                }
             }
         }
     }
@@ -117,27 +111,23 @@ TEST_F(StrokeMatcher, EveryPathAgreesOnRandomCodesAndRecords)
     // codes with wildcards, with a value outside its mask, and with bits
     // above the 16 of word 2 (never met, as the word is widened by zeros).
     std::mt19937 rng(8);
-    const auto word = [&] { return uint32_t(rng()) & (rng() % 2 ? 0x3FFFFFFFu : 0x1FFu); };
     std::vector<uint32_t> pool;
     for (int i = 0; i < 6; ++i)
-        pool.push_back(word());
-    for (const auto path : SupportedPaths()) {
+        pool.push_back(uint32_t(rng()) & (rng() % 2 ? 0x3FFFFFFFu : 0x1FFu));
+    for (const auto path : CStrokeMatcher::Paths()) {
         ASSERT_TRUE(CStrokeMatcher::Select(path));
         SCOPED_TRACE(CStrokeMatcher::Name(path));
         std::mt19937 trial(80);
-        for (int t = 0; t < 3000; ++t) {
-            const uint32_t count = trial() % 70;
-            std::vector<TBHRecord> records(count);
-            for (TBHRecord& r : records)
-                r = Record(pool[trial() % 6], pool[trial() % 3], pool[trial() % 2], uint16_t(trial()));
-            const TExactRecords exact(records);
-            const TBHRecord model = records.empty() ? TBHRecord{0, 0, 0, 0} : records[trial() % count];
+        for (int t = 0; t < 2000; ++t) {
+            const uint32_t count = trial() % 90;
+            TRecords records;
+            for (uint32_t i = 0; i < count; ++i)
+                records.Add({{pool[trial() % 6], pool[trial() % 3], pool[trial() % 2] & 0xFFFF}}, uint16_t(trial()));
+            const CStrokeCode model = count ? CStrokeCode::Load(&records.Bytes[12 * (trial() % count)]) : CStrokeCode();
             uint32_t mask[3], value[3];
-            const uint32_t words[3] = {qFromLittleEndian(model.Strokes0), qFromLittleEndian(model.Strokes1),
-                                       qFromLittleEndian(model.Strokes2)};
             for (int k = 0; k < 3; ++k) {
                 mask[k] = trial() % 4 == 0 ? 0 : uint32_t(trial());
-                value[k] = words[k] & mask[k];
+                value[k] = model.Words[k] & mask[k];
             }
             switch (trial() % 8) {
             case 0: value[2] |= 1u << 16; break;
@@ -145,10 +135,66 @@ TEST_F(StrokeMatcher, EveryPathAgreesOnRandomCodesAndRecords)
             case 2: mask[2] |= 0xFFFF0000u; break;
             default: break;
             }
+            StrokeModel reference(records.Bytes.data(), count);
+            reference.QueryPattern(value, mask);
             const uint32_t from = count ? trial() % (count + 2) : 0;
-            ASSERT_EQ(CStrokeMatcher::Find(exact.data(), count, from, value, mask),
-                      LiteralFind(exact.data(), count, from, value, mask))
+            ASSERT_EQ(AllMatches(records, from, value, mask, 1 + trial() % 5), ModelMatches(reference, from))
                 << "trial " << t << " count " << count << " from " << from;
+        }
+    }
+}
+
+TEST_F(StrokeMatcher, EveryPathAgreesOnThePack)
+{
+    std::ifstream in(DIRORU_PACK_DIR "/bs.dat", std::ios::binary);
+    if (!in)
+        GTEST_SKIP() << "no data pack: build the target diroru_pack";
+    TRecords pack;
+    pack.Bytes.assign(std::istreambuf_iterator<char>(in), {});
+    pack.Bytes.resize(pack.Count() * 12);
+    ASSERT_GT(pack.Count(), 20000u);
+
+    // Every code of one to four strokes (wildcards included), then every
+    // character's full code, each once; under emulation a run may take
+    // every n-th full code (DIRORU_FULL_CODE_STRIDE).
+    const char* stride = std::getenv("DIRORU_FULL_CODE_STRIDE");
+#ifdef NDEBUG
+    const size_t every = stride ? std::max(1, std::atoi(stride)) : 1;
+#else
+    const size_t every = stride ? std::max(1, std::atoi(stride)) : 8; // unoptimised: a sample
+#endif
+    std::vector<std::string> codes, shorter = {""};
+    for (int length = 1; length <= 4; ++length) {
+        std::vector<std::string> longer;
+        for (const std::string& prefix : shorter)
+            for (char digit : std::string("123457"))
+                longer.push_back(prefix + digit);
+        codes.insert(codes.end(), longer.begin(), longer.end());
+        shorter = longer;
+    }
+    std::set<std::string> seen(codes.begin(), codes.end());
+    for (uint32_t i = 0; i < pack.Count(); ++i) {
+        const std::string full = CStrokeCode::Load(&pack.Bytes[12 * i]).Digits();
+        if (seen.insert(full).second && seen.size() % every == 0)
+            codes.push_back(full);
+    }
+    ASSERT_GT(codes.size(), 20000u / every);
+
+    StrokeModel model(pack.Bytes.data(), pack.Count());
+    const auto paths = CStrokeMatcher::Paths();
+    int failures = 0;
+    for (const std::string& code : codes) {
+        model.Query(code);
+        uint32_t value[3], mask[3];
+        CStrokeCode::Pattern(std::u16string(code.begin(), code.end()), value, mask);
+        const std::vector<uint32_t> expected = model.AllMatches();
+        for (const auto path : paths) {
+            CStrokeMatcher::Select(path);
+            if (AllMatches(pack, 0, value, mask, 64) != expected) {
+                ADD_FAILURE() << "code " << code << " on " << CStrokeMatcher::Name(path);
+                if (++failures == 10)
+                    return;
+            }
         }
     }
 }

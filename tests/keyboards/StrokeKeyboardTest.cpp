@@ -1,5 +1,6 @@
 #include "CBHKBD.h"
 #include "CBHWordLib.h"
+#include "CStrokeCode.h"
 #include "CWordTable.h"
 #include "KeyboardTestSupport.h"
 

@@ -4,6 +4,7 @@
 #include "CFrequencyTable.h"
 #include "CPackBuilder.h"
 #include "CPackChecker.h"
+#include "CStrokeCode.h"
 #include "CStrokeDictWriter.h"
 #include "CStrokeTable.h"
 #include "CSymbolFileWriter.h"
@@ -55,17 +56,7 @@ T load(const char* text)
 
 QString record(const QByteArray& bs, int i)
 {
-    const quint32 w0 = qFromLittleEndian<quint32>(bs.constData() + 12 * i);
-    const quint32 w1 = qFromLittleEndian<quint32>(bs.constData() + 12 * i + 4);
-    const quint16 w2 = qFromLittleEndian<quint16>(bs.constData() + 12 * i + 8);
-    QString digits;
-    for (int p = 0; p < 25; ++p) {
-        const quint32 word = p < 10 ? w0 : p < 20 ? w1 : w2;
-        const int d = (word >> (3 * (p % 10))) & 7;
-        if (!d)
-            break;
-        digits += QChar(char16_t(u'0' + d));
-    }
+    const QString digits = QString::fromStdString(CStrokeCode::Load(bs.constData() + 12 * i).Digits());
     return QString(QChar(qFromLittleEndian<quint16>(bs.constData() + 12 * i + 10))) + digits;
 }
 

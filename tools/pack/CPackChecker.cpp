@@ -1,5 +1,7 @@
 #include "CPackChecker.h"
 
+#include "CStrokeCode.h"
+
 #include "ChineseChar.h"
 #include "Gbk.h"
 
@@ -61,7 +63,7 @@ void CPackChecker::CheckStrokes(const QString& dir)
         bool ended = false;
         int length = 0;
         for (int p = 0; p < 25 && valid; ++p) {
-            const quint32 d = (words[p / 10] >> (3 * (p % 10))) & 7;
+            const int d = CStrokeCode::Load(r).Digit(p);
             if (d == 0)
                 ended = true;
             else if (ended || d == 7)

@@ -1,21 +1,15 @@
 #include "CStrokeDictWriter.h"
 
+#include "CStrokeCode.h"
+
 #include <QtEndian>
 
 #include <algorithm>
 
 QByteArray CStrokeDictWriter::Record(const QString& digits, char16_t c)
 {
-    quint32 words[3] = {0, 0, 0};
-    const int n = int(std::min<qsizetype>(digits.size(), MaxStrokes));
-    for (int p = 0; p < n; ++p) {
-        const quint32 d = quint32(digits[p].unicode() - u'0') & 7;
-        words[p / 10] |= d << (3 * (p % 10));
-    }
     QByteArray out(RecordSize, '\0');
-    qToLittleEndian<quint32>(words[0], out.data());
-    qToLittleEndian<quint32>(words[1], out.data() + 4);
-    qToLittleEndian<quint16>(quint16(words[2]), out.data() + 8);
+    CStrokeCode::FromDigits(digits.left(MaxStrokes).toStdString()).Store(out.data());
     qToLittleEndian<quint16>(c, out.data() + 10);
     return out;
 }

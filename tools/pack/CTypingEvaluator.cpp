@@ -1,5 +1,7 @@
 #include "CTypingEvaluator.h"
 
+#include "CStrokeCode.h"
+
 #include "CWordTable.h"
 #include "ChineseChar.h"
 
@@ -27,15 +29,7 @@ bool CTypingEvaluator::Load(const QString& packDir)
     const int count = int(bytes.size() / 12);
     for (int i = 0; i < count; ++i) {
         const char* r = bytes.constData() + 12 * i;
-        const quint32 words[3] = {qFromLittleEndian<quint32>(r), qFromLittleEndian<quint32>(r + 4),
-                                  qFromLittleEndian<quint16>(r + 8)};
-        QString code;
-        for (int p = 0; p < 25; ++p) {
-            const int d = (words[p / 10] >> (3 * (p % 10))) & 7;
-            if (!d)
-                break;
-            code += QChar(char16_t(u'0' + d));
-        }
+        const QString code = QString::fromStdString(CStrokeCode::Load(r).Digits());
         const char16_t c = qFromLittleEndian<quint16>(r + 10);
         m_codes.push_back(code);
         m_chars.push_back(c);

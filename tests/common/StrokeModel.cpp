@@ -1,0 +1,75 @@
+#include "StrokeModel.h"
+
+#include "CStrokeCode.h"
+
+#include <algorithm>
+
+StrokeModel::StrokeModel(const void* records, size_t count)
+    : m_records(static_cast<const unsigned char*>(records)), m_count(records ? count : 0)
+{
+    m_digits.resize(m_count * CStrokeCode::MaxStrokes);
+    for (size_t i = 0; i < m_count; ++i) {
+        const CStrokeCode code = CStrokeCode::Load(m_records + 12 * i);
+        for (int p = 0; p < CStrokeCode::MaxStrokes; ++p)
+            m_digits[i * CStrokeCode::MaxStrokes + size_t(p)] = uint8_t(code.Digit(p));
+    }
+}
+
+void StrokeModel::Query(std::u16string_view typed)
+{
+    m_fixed.clear();
+    for (size_t p = 0; p < typed.size() && p < size_t(CStrokeCode::MaxStrokes); ++p)
+        if (typed[p] >= u'1' && typed[p] <= u'6')
+            m_fixed.emplace_back(uint8_t(p), uint8_t(typed[p] - u'0'));
+    m_raw = false;
+}
+
+void StrokeModel::Query(std::string_view typed)
+{
+    Query(std::u16string(typed.begin(), typed.end()));
+}
+
+void StrokeModel::QueryPattern(const uint32_t value[3], const uint32_t mask[3])
+{
+    std::copy(value, value + 3, m_value);
+    std::copy(mask, mask + 3, m_mask);
+    m_raw = true;
+}
+
+bool StrokeModel::Matches(size_t record) const
+{
+    if (m_raw) {
+        const CStrokeCode code = CStrokeCode::Load(m_records + 12 * record);
+        for (int k = 0; k < 3; ++k)
+            if ((code.Words[k] & m_mask[k]) != m_value[k])
+                return false;
+        return true;
+    }
+    const uint8_t* digits = &m_digits[record * CStrokeCode::MaxStrokes];
+    for (const auto& [position, digit] : m_fixed)
+        if (digits[position] != digit)
+            return false;
+    return true;
+}
+
+size_t StrokeModel::Find(size_t from) const
+{
+    for (size_t i = from; i < m_count; ++i)
+        if (Matches(i))
+            return i;
+    return m_count;
+}
+
+std::vector<uint32_t> StrokeModel::AllMatches() const
+{
+    std::vector<uint32_t> all;
+    for (size_t i = Find(0); i < m_count; i = Find(i + 1))
+        all.push_back(uint32_t(i));
+    return all;
+}
+
+uint16_t StrokeModel::Char(size_t record) const
+{
+    const unsigned char* r = m_records + 12 * record + 10;
+    return uint16_t(r[0] | r[1] << 8);
+}
