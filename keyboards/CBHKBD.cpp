@@ -29,7 +29,7 @@ char strokeDigit(int key)
 
 } // namespace
 
-CBHKBD::CBHKBD(CIMEWidget* owner, const QString& imageName)
+CBHKBD::CBHKBD(CKeyboardOwner* owner, const QString& imageName)
     : CKBD(owner, imageName),
       WordLib(new CBHWordLib(AppPath + QStringLiteral("bs.dat"))),
       WordTable(new CWordTable(AppPath + QStringLiteral("word.idx"), AppPath + QStringLiteral("word.dat")))

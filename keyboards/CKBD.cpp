@@ -1,6 +1,6 @@
 #include "CKBD.h"
 
-#include "CIMEWidget.h"
+#include "CKeyboardOwner.h"
 #include "KeyGrid.h"
 #include "KeyboardGlobals.h"
 
@@ -25,7 +25,7 @@ bool isLineKey(int key)
 
 } // namespace
 
-CKBD::CKBD(CIMEWidget* owner, const QString& imageName)
+CKBD::CKBD(CKeyboardOwner* owner, const QString& imageName)
     : Owner(owner), Image(new QImage(AppPath + imageName))
 {
     // GIF images load with a colour table, whose inversion would swap palette
@@ -78,7 +78,7 @@ bool CKBD::canDraw() const
     return !current || current == this;
 }
 
-void CKBD::drawFace(const QRect& rect, bool pressed, const QString* text)
+void CKBD::drawFace(const QRect& rect, bool pressed, const QString* text, const QRect& faceSource)
 {
     if (!canDraw())
         return;
@@ -87,15 +87,18 @@ void CKBD::drawFace(const QRect& rect, bool pressed, const QString* text)
         face = QImage(rect.size(), QImage::Format_RGB32);
         face.fill(PlainFace);
     } else {
-        face = Image->copy(rect);
+        face = Image->copy(faceSource.isValid() ? faceSource : rect);
     }
     if (pressed)
         face.invertPixels(QImage::InvertRgb);
 
     QPainter painter(&Owner->canvas());
-    painter.drawImage(rect.topLeft(), face);
+    // Above scale 1 the face is stretched smoothly; the text is drawn at the
+    // canvas's own resolution.
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(QRectF(rect), face);
     if (text && !text->isEmpty()) {
-        painter.setFont(Owner->font());
+        painter.setFont(Owner->cellFont());
         painter.setPen(pressed ? __FontRevColor : __FontColor);
         painter.drawText(rect, Qt::AlignCenter, *text);
     }
@@ -113,7 +116,9 @@ void CKBD::DrawWord(int cell, bool pressed)
 void CKBD::DrawLine(bool pressed)
 {
     const QString shown = Line.length() > LineLength ? Line.right(LineLength) : Line;
-    drawFace(lineRect(), pressed, &shown);
+    // The image shows cells 1 to 3 as three keys; the line is one face
+    // across them, stretched from the first (the cells are flat).
+    drawFace(lineRect(), pressed, &shown, keyRect(1));
 }
 
 void CKBD::DrawKey(int key, bool pressed)
@@ -137,7 +142,8 @@ void CKBD::paintEvent(QPaintEvent*)
     QImage& canvas = Owner->canvas();
     {
         QPainter painter(&canvas);
-        painter.fillRect(canvas.rect(), Owner->palette().window());
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.fillRect(Owner->canvasLayoutRect(), Owner->background());
         if (Image->isNull()) {
             for (int key = 0; key < KeyCount; ++key)
                 painter.fillRect(keyRect(key), PlainFace);
@@ -151,7 +157,7 @@ void CKBD::paintEvent(QPaintEvent*)
     }
     if (IsLineArea)
         DrawLine(false);
-    Owner->flushCanvas(canvas.rect());
+    Owner->flushCanvas(Owner->canvasLayoutRect());
 }
 
 void CKBD::SetWord(int cell, const QString& text)
@@ -185,7 +191,9 @@ void CKBD::setIsLineArea(bool on)
         return;
     IsLineArea = on;
     if (!on) {
-        SetLine(QString());
+        Line.clear();
+        // The line's face covered the gaps between the three cells.
+        drawFace(lineRect(), false, nullptr);
         for (int cell = 1; cell <= 3; ++cell)
             DrawWord(cell, false);
     }
@@ -196,7 +204,7 @@ void CKBD::stopTimer()
     if (TimerId == 0)
         return;
     if (Owner)
-        Owner->killTimer(TimerId);
+        Owner->killKeyTimer(TimerId);
     TimerId = 0;
 }
 
@@ -211,7 +219,7 @@ void CKBD::mousePressEvent(QMouseEvent* event)
         return;
     onKeyDown(PressedKey);
     if (PressedKey == KeyBackSpace && TimerId == 0 && Owner)
-        TimerId = Owner->startTimer(RepeatInterval);
+        TimerId = Owner->startKeyTimer(RepeatInterval);
 }
 
 void CKBD::mouseMoveEvent(QMouseEvent* event)
@@ -235,7 +243,7 @@ void CKBD::mouseReleaseEvent(QMouseEvent* event)
     onKeyUp(key);
     PressedKey = -1;
     const QPoint point = event->position().toPoint();
-    if (point.x() < 0 || point.x() > CIMEWidget::PanelWidth || point.y() < 0)
+    if (point.x() < 0 || point.x() > CKeyboardOwner::PanelWidth || point.y() < 0)
         return;
     if (key == KeyBackSpace && RepeatCount > 0)
         return; // the held key has already repeated
