@@ -78,7 +78,7 @@ bool CKBD::canDraw() const
     return !current || current == this;
 }
 
-void CKBD::drawFace(const QRect& rect, bool pressed, const QString* text, const QRect& faceSource)
+void CKBD::drawFace(int key, const QRect& rect, bool pressed, const QString* text, const QRect& faceSource)
 {
     if (!canDraw())
         return;
@@ -102,6 +102,14 @@ void CKBD::drawFace(const QRect& rect, bool pressed, const QString* text, const 
         painter.setPen(pressed ? __FontRevColor : __FontColor);
         painter.drawText(rect, Qt::AlignCenter, *text);
     }
+    const QString label = key >= 0 ? Owner->cornerLabel(key) : QString();
+    if (!label.isEmpty()) {
+        QFont small = Owner->cellFont();
+        small.setPixelSize(9);
+        painter.setFont(small);
+        painter.setPen(pressed ? __FontRevColor : __FontColor);
+        painter.drawText(rect.adjusted(2, 1, -2, -1), Qt::AlignLeft | Qt::AlignTop, label);
+    }
     painter.end();
     Owner->flushCanvas(rect);
 }
@@ -110,7 +118,7 @@ void CKBD::DrawWord(int cell, bool pressed)
 {
     if (cell < 0 || cell >= CellCount)
         return;
-    drawFace(keyRect(cell), pressed, &Words[cell]);
+    drawFace(cell, keyRect(cell), pressed, &Words[cell]);
 }
 
 void CKBD::DrawLine(bool pressed)
@@ -118,7 +126,7 @@ void CKBD::DrawLine(bool pressed)
     const QString shown = Line.length() > LineLength ? Line.right(LineLength) : Line;
     // The image shows cells 1 to 3 as three keys; the line is one face
     // across them, stretched from the first (the cells are flat).
-    drawFace(lineRect(), pressed, &shown, keyRect(1));
+    drawFace(-1, lineRect(), pressed, &shown, keyRect(1));
 }
 
 void CKBD::DrawKey(int key, bool pressed)
@@ -132,7 +140,7 @@ void CKBD::DrawKey(int key, bool pressed)
             DrawWord(key, pressed);
         return;
     }
-    drawFace(keyRect(key), pressed, nullptr);
+    drawFace(key, keyRect(key), pressed, nullptr);
 }
 
 void CKBD::paintEvent(QPaintEvent*)
@@ -157,6 +165,10 @@ void CKBD::paintEvent(QPaintEvent*)
     }
     if (IsLineArea)
         DrawLine(false);
+    for (int key = CellCount; key < KeyCount; ++key) {
+        if (!Owner->cornerLabel(key).isEmpty())
+            DrawKey(key, false);
+    }
     Owner->flushCanvas(Owner->canvasLayoutRect());
 }
 
@@ -193,7 +205,7 @@ void CKBD::setIsLineArea(bool on)
     if (!on) {
         Line.clear();
         // The line's face covered the gaps between the three cells.
-        drawFace(lineRect(), false, nullptr);
+        drawFace(-1, lineRect(), false, nullptr);
         for (int cell = 1; cell <= 3; ++cell)
             DrawWord(cell, false);
     }

@@ -97,7 +97,8 @@ protected:
 
 private:
     // Draws one key face (inverted when pressed) with an optional centred
-    // text; the face is the image's rect, or faceSource stretched over rect.
-    void drawFace(const QRect& rect, bool pressed, const QString* text, const QRect& faceSource = QRect());
+    // text and the owner's corner label of key (none for -1); the face is
+    // the image's rect, or faceSource stretched over rect.
+    void drawFace(int key, const QRect& rect, bool pressed, const QString* text, const QRect& faceSource = QRect());
     void stopTimer();
 };

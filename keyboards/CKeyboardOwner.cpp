@@ -2,14 +2,11 @@
 
 #include "CKBD.h"
 #include "CKeyboardSurface.h"
-#include "KeyGrid.h"
 
 #include <QMouseEvent>
 #include <QPainter>
-#include <QScreen>
 #include <QTimerEvent>
 
-#include <algorithm>
 #include <cmath>
 
 // Keyboards count on timer ids and ticks of a QObject; the owner is none.
@@ -38,6 +35,11 @@ CKeyboardOwner::CKeyboardOwner()
 }
 
 CKeyboardOwner::~CKeyboardOwner() = default;
+
+QString CKeyboardOwner::cornerLabel(int) const
+{
+    return QString();
+}
 
 CKBD* CKeyboardOwner::currentKeyboard() const
 {
@@ -133,32 +135,6 @@ void CKeyboardOwner::setScale(qreal scale)
 QSize CKeyboardOwner::scaledPanelSize() const
 {
     return QSize(qRound(PanelWidth * m_scale), qRound(PanelHeight * m_scale));
-}
-
-qreal CKeyboardOwner::autoScale(const QScreen* screen)
-{
-    if (!screen)
-        return 1.0;
-    // Device-independent pixels per millimetre; Qt derives the physical
-    // density from the same pixels the panel is measured in.
-    const qreal perMillimetre = screen->physicalDotsPerInchX() / 25.4;
-    qreal scale = perMillimetre > 0 ? MinKeyMillimetres * perMillimetre / KeyGrid::KeyWidth : 1.0;
-    // Quarter steps keep the grid's lines on whole pixels more often.
-    scale = std::max(1.0, std::ceil(scale * 4) / 4);
-    const qreal widest = qreal(screen->availableGeometry().width()) / PanelWidth;
-    return widest > 0 ? std::min(scale, widest) : scale;
-}
-
-qreal CKeyboardOwner::scaleFromSetting(const QString& setting, const QScreen* screen)
-{
-    bool ok = false;
-    const qreal number = setting.trimmed().toDouble(&ok);
-    if (!ok || !(number > 0) || !std::isfinite(number))
-        return autoScale(screen);
-    if (!screen)
-        return number;
-    const qreal widest = qreal(screen->availableGeometry().width()) / PanelWidth;
-    return widest > 0 ? std::min(number, widest) : number;
 }
 
 void CKeyboardOwner::setSurface(CKeyboardSurface* surface)

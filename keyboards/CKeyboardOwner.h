@@ -11,7 +11,6 @@ class CKBD;
 class CKeyboardSurface;
 class QMouseEvent;
 class QPainter;
-class QScreen;
 
 // What the keyboards live on. A keyboard is not a widget: it draws on its
 // owner's canvas, starts its timers through it and reports what the user did
@@ -41,8 +40,6 @@ public:
     // The layout's size; the canvas never holds less of it.
     static constexpr int PanelWidth = 240;
     static constexpr int PanelHeight = 144;
-    // The smallest width of a stroke key that a finger hits reliably.
-    static constexpr qreal MinKeyMillimetres = 9.0;
 
     CKeyboardOwner();
     virtual ~CKeyboardOwner();
@@ -56,6 +53,10 @@ public:
     virtual void onSelect(CKBD* from, const QString& text) = 0;
     // The keyboard from asks for a backspace.
     virtual void onBackSpace(CKBD* from) = 0;
+
+    // A small label for the corner of key (a hardware key's number, a mode);
+    // empty in the base. Keyboards draw it with the key.
+    virtual QString cornerLabel(int key) const;
 
     // The keyboard shown, whose events this owner forwards; null in the base.
     // A keyboard draws only while it is current, or while no keyboard is.
@@ -86,12 +87,6 @@ public:
     void setScale(qreal scale);
     // The panel's size on a surface at this scale.
     QSize scaledPanelSize() const;
-    // The scale that gives a stroke key MinKeyMillimetres on screen (at least
-    // 1) but no panel wider than the screen's available width.
-    static qreal autoScale(const QScreen* screen);
-    // A Scale setting ("auto" or a positive number) for screen; anything else
-    // reads as auto.
-    static qreal scaleFromSetting(const QString& setting, const QScreen* screen);
 
     void setSurface(CKeyboardSurface* surface);
     CKeyboardSurface* surface() const { return m_surface; }

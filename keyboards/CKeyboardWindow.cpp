@@ -7,15 +7,24 @@
 #include <QPaintEvent>
 
 CKeyboardWindow::CKeyboardWindow(CKeyboardOwner* owner, QWindow* parent)
-    : QRasterWindow(parent), m_owner(owner)
+    : QRasterWindow(parent), m_owner(nullptr)
 {
-    m_owner->setSurface(this);
+    setOwner(owner);
 }
 
 CKeyboardWindow::~CKeyboardWindow()
 {
-    if (m_owner->surface() == this)
+    setOwner(nullptr);
+}
+
+void CKeyboardWindow::setOwner(CKeyboardOwner* owner)
+{
+    if (m_owner && m_owner->surface() == this)
         m_owner->setSurface(nullptr);
+    m_owner = owner;
+    if (m_owner)
+        m_owner->setSurface(this);
+    update();
 }
 
 void CKeyboardWindow::updateSurface(const QRect& rect)
@@ -36,34 +45,41 @@ qreal CKeyboardWindow::surfacePixelRatio() const
 void CKeyboardWindow::paintEvent(QPaintEvent* event)
 {
     QPainter painter(this);
-    m_owner->paintSurface(painter, event->rect());
+    if (m_owner)
+        m_owner->paintSurface(painter, event->rect());
+    else
+        painter.fillRect(event->rect(), Qt::white);
 }
 
 void CKeyboardWindow::resizeEvent(QResizeEvent* event)
 {
     QRasterWindow::resizeEvent(event);
-    m_owner->invalidateCanvas();
+    if (m_owner)
+        m_owner->invalidateCanvas();
 }
 
 void CKeyboardWindow::hideEvent(QHideEvent* event)
 {
-    m_owner->surfaceHidden();
+    if (m_owner)
+        m_owner->surfaceHidden();
     QRasterWindow::hideEvent(event);
 }
 
 void CKeyboardWindow::mousePressEvent(QMouseEvent* event)
 {
-    m_owner->pointerEvent(event);
+    if (m_owner)
+        m_owner->pointerEvent(event);
 }
 
 void CKeyboardWindow::mouseReleaseEvent(QMouseEvent* event)
 {
-    m_owner->pointerEvent(event);
+    if (m_owner)
+        m_owner->pointerEvent(event);
 }
 
 void CKeyboardWindow::mouseMoveEvent(QMouseEvent* event)
 {
     // A window sees the pointer hover too; only a drag slides between keys.
-    if (event->buttons() != Qt::NoButton)
+    if (m_owner && event->buttons() != Qt::NoButton)
         m_owner->pointerEvent(event);
 }

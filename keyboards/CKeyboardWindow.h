@@ -13,10 +13,13 @@ class CKeyboardOwner;
 class CKeyboardWindow : public QRasterWindow, public CKeyboardSurface
 {
 public:
+    // owner may be null and given later.
     explicit CKeyboardWindow(CKeyboardOwner* owner, QWindow* parent = nullptr);
     ~CKeyboardWindow() override;
 
     CKeyboardOwner* owner() const { return m_owner; }
+    // Shows owner's keyboards from now on; null shows nothing.
+    void setOwner(CKeyboardOwner* owner);
 
     void updateSurface(const QRect& rect) override;
     QSize surfaceSize() const override;

@@ -6,10 +6,13 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-private-dev libqt6opengl6-dev
+  qt6-declarative-dev qml6-module-qtquick qml6-module-qtquick-controls
+  qml6-module-qtquick-templates qml6-module-qtquick-window qml6-module-qtqml-workerscript
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   libgif-dev
   fonts-wqy-microhei
+  xvfb openbox xdotool
   rime-data-stroke rime-data-pinyin-simp
   manpages-zh
 )
