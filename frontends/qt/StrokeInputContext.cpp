@@ -410,11 +410,7 @@ void StrokeInputContext::showPanel()
         m_manager.showPanel();
         emitInputPanelVisibleChanged();
     }
-    // Windows raised since, a full-screen one among them, must not cover it.
-    if (QWidget* panel = m_manager.panel())
-        panel->raise();
-    else if (QWindow* window = m_manager.panelWindow())
-        window->raise();
+    raisePanel();
     emitKeyboardRectChanged();
 }
 
@@ -455,13 +451,25 @@ void StrokeInputContext::placePanel()
     applyScale(screen);
     if (QWidget* panel = m_manager.panel()) {
         panel->move(panelPosition(screen->availableGeometry(), panel->size(), cursorRect()));
-        if (panel->isVisible())
-            panel->raise();
     } else if (QWindow* window = m_manager.panelWindow()) {
         window->setPosition(panelPosition(screen->availableGeometry(), window->size(), cursorRect()));
-        if (window->isVisible())
-            window->raise();
     }
+    if (isInputPanelVisible())
+        raisePanel();
+}
+
+void StrokeInputContext::raisePanel()
+{
+    // Windows raised since, a full-screen one among them, must not cover it.
+    // (Platforms without stacking, such as offscreen, only warn.)
+    static const bool stacks = !QGuiApplication::platformName().startsWith(QLatin1String("offscreen"))
+        && QGuiApplication::platformName() != QLatin1String("minimal");
+    if (!stacks)
+        return;
+    if (QWidget* panel = m_manager.panel())
+        panel->raise();
+    else if (QWindow* window = m_manager.panelWindow())
+        window->raise();
 }
 
 void StrokeInputContext::applyHints()

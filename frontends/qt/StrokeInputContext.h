@@ -83,6 +83,7 @@ private:
     void showPanel();
     void hidePanel();
     void placePanel();
+    void raisePanel();
     // The window of the focused field, whose moves the panel follows.
     void watchWindow(QWindow* window);
     void followField();
