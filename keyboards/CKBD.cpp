@@ -205,7 +205,12 @@ void CKBD::setIsLineArea(bool on)
     if (!on) {
         Line.clear();
         // The line's face covered the gaps between the three cells.
-        drawFace(-1, lineRect(), false, nullptr);
+        if (Image->isNull() && canDraw()) {
+            QPainter painter(&Owner->canvas());
+            painter.fillRect(lineRect(), Owner->background());
+        } else {
+            drawFace(-1, lineRect(), false, nullptr);
+        }
         for (int cell = 1; cell <= 3; ++cell)
             DrawWord(cell, false);
     }
