@@ -78,23 +78,39 @@ bool CKBD::canDraw() const
     return !current || current == this;
 }
 
+const QImage& CKBD::imageAt(qreal ratio)
+{
+    if (ratio == 1.0 || Image->isNull())
+        return *Image;
+    // Scaled once per resolution, so that a key drawn later is a plain copy.
+    if (m_scaledImage.isNull() || m_scaledImage.devicePixelRatio() != ratio) {
+        m_scaledImage = Image->scaled(qRound(Image->width() * ratio), qRound(Image->height() * ratio),
+                                      Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        m_scaledImage.setDevicePixelRatio(ratio);
+    }
+    return m_scaledImage;
+}
+
 void CKBD::drawFace(int key, const QRect& rect, bool pressed, const QString* text, const QRect& faceSource)
 {
     if (!canDraw())
         return;
+    QImage& canvas = Owner->canvas();
+    const qreal ratio = canvas.devicePixelRatio();
     QImage face;
     if (Image->isNull()) {
         face = QImage(rect.size(), QImage::Format_RGB32);
         face.fill(PlainFace);
     } else {
-        face = Image->copy(faceSource.isValid() ? faceSource : rect);
+        const QRectF source = faceSource.isValid() ? faceSource : rect;
+        face = imageAt(ratio).copy(QRectF(source.topLeft() * ratio, source.size() * ratio).toAlignedRect());
     }
     if (pressed)
         face.invertPixels(QImage::InvertRgb);
 
-    QPainter painter(&Owner->canvas());
-    // Above scale 1 the face is stretched smoothly; the text is drawn at the
-    // canvas's own resolution.
+    QPainter painter(&canvas);
+    // A face from the image at the canvas's resolution is copied pixel for
+    // pixel; only the line's face is stretched.
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.drawImage(QRectF(rect), face);
     if (text && !text->isEmpty()) {
@@ -156,7 +172,7 @@ void CKBD::paintEvent(QPaintEvent*)
             for (int key = 0; key < KeyCount; ++key)
                 painter.fillRect(keyRect(key), PlainFace);
         } else {
-            painter.drawImage(0, 0, *Image);
+            painter.drawImage(QPointF(0, 0), imageAt(canvas.devicePixelRatio()));
         }
     }
     for (int cell = 0; cell < CellCount; ++cell) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QImage>
 #include <QRect>
 #include <QString>
 
@@ -96,9 +97,13 @@ protected:
     bool canDraw() const;
 
 private:
+    // The keyboard image at ratio device pixels per layout pixel.
+    const QImage& imageAt(qreal ratio);
     // Draws one key face (inverted when pressed) with an optional centred
     // text and the owner's corner label of key (none for -1); the face is
     // the image's rect, or faceSource stretched over rect.
     void drawFace(int key, const QRect& rect, bool pressed, const QString* text, const QRect& faceSource = QRect());
     void stopTimer();
+
+    QImage m_scaledImage; // Image at the canvas's resolution, when that is not 1
 };
