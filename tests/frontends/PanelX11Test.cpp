@@ -165,6 +165,23 @@ TEST_F(PanelX11, FieldAtTheBottomOfTheScreenIsNotCovered)
     EXPECT_FALSE(text().isEmpty());
 }
 
+// Real key presses through XTest reach the input context as the X server
+// sends them: h is a stroke, the candidates get numbers, 1 chooses.
+TEST_F(PanelX11, HardwareKeysEnterStrokes)
+{
+    open(BottomQml);
+    ASSERT_TRUE(xdotool({QStringLiteral("key"), QStringLiteral("h")}));
+    wait(300);
+    QVariantMap state;
+    QMetaObject::invokeMethod(panel, "panelState", Qt::DirectConnection, Q_RETURN_ARG(QVariantMap, state));
+    EXPECT_EQ(state.value(QStringLiteral("strokes")).toString(), QStringLiteral("1"));
+    EXPECT_TRUE(text().isEmpty());
+    screenshot(QStringLiteral("hardware-keys"));
+    ASSERT_TRUE(xdotool({QStringLiteral("key"), QStringLiteral("1")}));
+    wait(300);
+    EXPECT_EQ(text(), state.value(QStringLiteral("cells")).toStringList().value(5));
+}
+
 // DIRORU_PANEL_SCALE as the script set it: a number gives keys of exactly
 // that many times 46 pixels; auto gives keys of at least 9 mm.
 TEST_F(PanelX11, KeysHaveTheirPhysicalSize)
