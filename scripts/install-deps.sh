@@ -12,11 +12,11 @@ packages=(
   clang libclang-rt-14-dev
   libgif-dev
   fonts-wqy-microhei
-  xvfb openbox xdotool
+  xvfb xdotool openbox
   rime-data-stroke rime-data-pinyin-simp
   manpages-zh
   libfcitx5core-dev fcitx5-modules-dev
-  fcitx5 fcitx5-frontend-gtk3 fcitx5-frontend-qt6 xvfb xdotool dbus-daemon dbus-bin python3-gi gir1.2-gtk-3.0
+  fcitx5 fcitx5-frontend-gtk3 fcitx5-frontend-qt6 dbus-daemon dbus-bin python3-gi gir1.2-gtk-3.0
 )
 
 missing=()
