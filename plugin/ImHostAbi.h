@@ -11,7 +11,8 @@
 //  - Command objects start with a pointer-sized class identity (a tag of the
 //    host's that the plug-in copies and never dereferences) followed by a
 //    32-bit command code; every later word is 32-bit except the widget
-//    pointer of the widget request. The layouts are pinned below.
+//    pointer of the widget request and the window pointer of the window
+//    request. The layouts are pinned below.
 
 #include <QList>
 #include <QPixmap>
