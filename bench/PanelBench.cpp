@@ -7,7 +7,7 @@
 //    matches (the plain reading, for comparison);
 //  - per tap, end to end: press and release sent to the input widget of the
 //    plug-in library, loaded with dlopen as a host loads it, up to the
-//    cells painted (offscreen platform);
+//    cells painted (offscreen platform), at scale 1 and at scale 3;
 //  - start-up: dlopen alone and dlopen + instantiate + activate + show +
 //    first paint, in children forked from a host-like Qt process that has
 //    never loaded the library, against a fork that does nothing; and the
@@ -270,6 +270,9 @@ public:
         ZKbCmdGetWidget request{&HostTag, ZKB_MGRCMD_GET_WIDGET, 0, nullptr};
         if (!m_im->settingCmd(reinterpret_cast<ZCmd<ZKB_MGRCMD_T>*>(&request)) || !request.widget)
             return false;
+        ZKbCmdSetScale scale{&HostTag, ZKB_MGRCMD_SET_SCALE, uint32_t(Hundredths)};
+        if (Hundredths != 100 && !m_im->settingCmd(reinterpret_cast<ZCmd<ZKB_MGRCMD_T>*>(&scale)))
+            return false;
         Panel = request.widget;
         Panel->installEventFilter(&m_paintCounter);
         Panel->show();
@@ -294,7 +297,7 @@ public:
     // A press and a release on key, then the paint they scheduled.
     void Tap(int key)
     {
-        const QPointF at = QRectF(CKBD::keyRect(key)).center();
+        const QPointF at = QRectF(CKBD::keyRect(key)).center() * (Hundredths / 100.0);
         QMouseEvent press(QEvent::MouseButtonPress, at, Panel->mapToGlobal(at), Qt::LeftButton,
                           Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(Panel, &press);
@@ -343,6 +346,7 @@ public:
     }
 
     TService Service;
+    int Hundredths = 100; // the panel's scale, set before Start
     QWidget* Panel = nullptr;
     int Paints = 0; // paint events the panel has had
 
@@ -366,14 +370,16 @@ private:
     ZInputMethodInterface* m_im = nullptr;
 };
 
-THost& Host()
+THost& Host(int hundredths = 100)
 {
-    static THost* host = [] {
-        auto* h = new THost;
-        if (!h->Start())
+    static std::map<int, THost*> hosts;
+    THost*& host = hosts[hundredths];
+    if (!host) {
+        host = new THost;
+        host->Hundredths = hundredths;
+        if (!host->Start())
             std::abort();
-        return h;
-    }();
+    }
     return *host;
 }
 
@@ -416,9 +422,9 @@ void TypeAfterDe(THost& host, const std::string& strokes)
 }
 
 // The last stroke of code, with the previous ones typed before the clock.
-void BM_TapStroke(benchmark::State& state, std::string code)
+void BM_TapStroke(benchmark::State& state, std::string code, int hundredths)
 {
-    THost& host = Host();
+    THost& host = Host(hundredths);
     TypeAfterDe(host, "");
     const int key = StrokeKey(code.back());
     int64_t paints = 0;
@@ -618,11 +624,12 @@ void BM_Fork(benchmark::State& state, std::string mode)
 
 // In this process, with the library loaded: instantiate, activate, show
 // and paint the panel; the release afterwards is not timed.
-void BM_StartUp(benchmark::State& state)
+void BM_StartUp(benchmark::State& state, int hundredths)
 {
     THost::Library();
     for (auto _ : state) {
         THost host;
+        host.Hundredths = hundredths;
         if (!host.Start()) {
             state.SkipWithError("start failed");
             return;
@@ -771,14 +778,18 @@ int main(int argc, char** argv)
         if (c.Label != "1str" && c.Label != "4str" && c.Label != "12str" && c.Label != "wildcard")
             continue;
         taps.push_back(Name("BM_TapStroke", c, ""));
-        benchmark::RegisterBenchmark(taps.back().c_str(), BM_TapStroke, c.Code)->UseRealTime();
+        benchmark::RegisterBenchmark(taps.back().c_str(), BM_TapStroke, c.Code, 100)->UseRealTime();
+        // At three times the size: 720 x 432 pixels to draw, text at that resolution.
+        taps.push_back(Name("BM_TapStroke", c, "") + "/scale3");
+        benchmark::RegisterBenchmark(taps.back().c_str(), BM_TapStroke, c.Code, 300)->UseRealTime();
     }
     for (auto [name, fn] : {std::pair{"BM_TapChoose", BM_TapChoose}, {"BM_TapNextPage", BM_TapNextPage},
                             {"BM_TapSymbolPage", BM_TapSymbolPage}}) {
         taps.push_back(name);
         benchmark::RegisterBenchmark(name, fn)->UseRealTime();
     }
-    benchmark::RegisterBenchmark("BM_StartUp", BM_StartUp)->UseRealTime()->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("BM_StartUp", BM_StartUp, 100)->UseRealTime()->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("BM_StartUp/scale3", BM_StartUp, 300)->UseRealTime()->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("BM_TypingSession", BM_TypingSession)
         ->UseRealTime()
         ->Iterations(1)
@@ -812,8 +823,10 @@ int main(int argc, char** argv)
         if (ms > 0)
             std::printf("  %-24s %8.2f ms  (%+.2f ms over the fork alone)\n", name.c_str(), ms, ms - forkMs);
     }
-    if (const double ms = report.RealNanoseconds("BM_StartUp") / 1e6; ms > 0)
-        std::printf("  %-24s %8.2f ms  instantiate + activate + show + first paint, in process\n", "BM_StartUp", ms);
+    for (const char* name : {"BM_StartUp", "BM_StartUp/scale3"}) {
+        if (const double ms = report.RealNanoseconds(name) / 1e6; ms > 0)
+            std::printf("  %-24s %8.2f ms  instantiate + activate + show + first paint, in process\n", name, ms);
+    }
     const double rss = report.Counter("BM_TypingSession", "rss_after_KiB");
     if (!std::isnan(rss))
         std::printf("\nMemory of a host process after typing %.0f characters: VmRSS %.1f MiB "

@@ -16,7 +16,9 @@ set(DIRORU_FUZZ_string_list_LIBS diroru_containers)
 # that the target runs them without dlopen.
 set(DIRORU_FUZZ_keyboards_SOURCES KeyboardsFuzz.cpp
   ${PROJECT_SOURCE_DIR}/plugin/IM_Stroke_Plugin.cpp
+  ${PROJECT_SOURCE_DIR}/plugin/IM_Stroke_Panel.cpp
   ${PROJECT_SOURCE_DIR}/plugin/IM_Stroke_Widget.cpp
+  ${PROJECT_SOURCE_DIR}/plugin/IM_Stroke_Window.cpp
   ${PROJECT_SOURCE_DIR}/plugin/PluginGlobals.cpp)
 set(DIRORU_FUZZ_keyboards_LIBS diroru_keyboards diroru_settings)
 

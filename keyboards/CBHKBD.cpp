@@ -30,7 +30,7 @@ char strokeDigit(int key)
 
 } // namespace
 
-CBHKBD::CBHKBD(CIMEWidget* owner, const QString& imageName)
+CBHKBD::CBHKBD(CKeyboardOwner* owner, const QString& imageName)
     : CKBD(owner, imageName),
       Session(new CStrokeSession(AppPath)),
       WordLib(Session->WordLib),

@@ -20,7 +20,7 @@ public:
     enum { ModeStroke = 0, ModeAssociation = 1 };
     static constexpr int MaxStrokes = 25;
 
-    CBHKBD(CIMEWidget* owner, const QString& imageName);
+    CBHKBD(CKeyboardOwner* owner, const QString& imageName);
     ~CBHKBD() override;
 
     void Reset(bool showDefaults) override;

@@ -1,6 +1,6 @@
 #include "CKBD.h"
 
-#include "CIMEWidget.h"
+#include "CKeyboardOwner.h"
 #include "KeyGrid.h"
 #include "KeyboardGlobals.h"
 
@@ -25,7 +25,7 @@ bool isLineKey(int key)
 
 } // namespace
 
-CKBD::CKBD(CIMEWidget* owner, const QString& imageName)
+CKBD::CKBD(CKeyboardOwner* owner, const QString& imageName)
     : Owner(owner), Image(new QImage(AppPath + imageName))
 {
     // GIF images load with a colour table, whose inversion would swap palette
@@ -78,26 +78,53 @@ bool CKBD::canDraw() const
     return !current || current == this;
 }
 
-void CKBD::drawFace(const QRect& rect, bool pressed, const QString* text)
+const QImage& CKBD::imageAt(qreal ratio)
+{
+    if (ratio == 1.0 || Image->isNull())
+        return *Image;
+    // Scaled once per resolution, so that a key drawn later is a plain copy.
+    if (m_scaledImage.isNull() || m_scaledImage.devicePixelRatio() != ratio) {
+        m_scaledImage = Image->scaled(qRound(Image->width() * ratio), qRound(Image->height() * ratio),
+                                      Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        m_scaledImage.setDevicePixelRatio(ratio);
+    }
+    return m_scaledImage;
+}
+
+void CKBD::drawFace(int key, const QRect& rect, bool pressed, const QString* text, const QRect& faceSource)
 {
     if (!canDraw())
         return;
+    QImage& canvas = Owner->canvas();
+    const qreal ratio = canvas.devicePixelRatio();
     QImage face;
     if (Image->isNull()) {
         face = QImage(rect.size(), QImage::Format_RGB32);
         face.fill(PlainFace);
     } else {
-        face = Image->copy(rect);
+        const QRectF source = faceSource.isValid() ? faceSource : rect;
+        face = imageAt(ratio).copy(QRectF(source.topLeft() * ratio, source.size() * ratio).toAlignedRect());
     }
     if (pressed)
         face.invertPixels(QImage::InvertRgb);
 
-    QPainter painter(&Owner->canvas());
-    painter.drawImage(rect.topLeft(), face);
+    QPainter painter(&canvas);
+    // A face from the image at the canvas's resolution is copied pixel for
+    // pixel; only the line's face is stretched.
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(QRectF(rect), face);
     if (text && !text->isEmpty()) {
-        painter.setFont(Owner->font());
+        painter.setFont(Owner->cellFont());
         painter.setPen(pressed ? __FontRevColor : __FontColor);
         painter.drawText(rect, Qt::AlignCenter, *text);
+    }
+    const QString label = key >= 0 ? Owner->cornerLabel(key) : QString();
+    if (!label.isEmpty()) {
+        QFont small = Owner->cellFont();
+        small.setPixelSize(9);
+        painter.setFont(small);
+        painter.setPen(pressed ? __FontRevColor : __FontColor);
+        painter.drawText(rect.adjusted(2, 1, -2, -1), Qt::AlignLeft | Qt::AlignTop, label);
     }
     painter.end();
     Owner->flushCanvas(rect);
@@ -107,13 +134,15 @@ void CKBD::DrawWord(int cell, bool pressed)
 {
     if (cell < 0 || cell >= CellCount)
         return;
-    drawFace(keyRect(cell), pressed, &Words[cell]);
+    drawFace(cell, keyRect(cell), pressed, &Words[cell]);
 }
 
 void CKBD::DrawLine(bool pressed)
 {
     const QString shown = Line.length() > LineLength ? Line.right(LineLength) : Line;
-    drawFace(lineRect(), pressed, &shown);
+    // The image shows cells 1 to 3 as three keys; the line is one face
+    // across them, stretched from the first (the cells are flat).
+    drawFace(-1, lineRect(), pressed, &shown, keyRect(1));
 }
 
 void CKBD::DrawKey(int key, bool pressed)
@@ -127,7 +156,7 @@ void CKBD::DrawKey(int key, bool pressed)
             DrawWord(key, pressed);
         return;
     }
-    drawFace(keyRect(key), pressed, nullptr);
+    drawFace(key, keyRect(key), pressed, nullptr);
 }
 
 void CKBD::paintEvent(QPaintEvent*)
@@ -137,12 +166,13 @@ void CKBD::paintEvent(QPaintEvent*)
     QImage& canvas = Owner->canvas();
     {
         QPainter painter(&canvas);
-        painter.fillRect(canvas.rect(), Owner->palette().window());
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.fillRect(Owner->canvasLayoutRect(), Owner->background());
         if (Image->isNull()) {
             for (int key = 0; key < KeyCount; ++key)
                 painter.fillRect(keyRect(key), PlainFace);
         } else {
-            painter.drawImage(0, 0, *Image);
+            painter.drawImage(QPointF(0, 0), imageAt(canvas.devicePixelRatio()));
         }
     }
     for (int cell = 0; cell < CellCount; ++cell) {
@@ -151,7 +181,11 @@ void CKBD::paintEvent(QPaintEvent*)
     }
     if (IsLineArea)
         DrawLine(false);
-    Owner->flushCanvas(canvas.rect());
+    for (int key = CellCount; key < KeyCount; ++key) {
+        if (!Owner->cornerLabel(key).isEmpty())
+            DrawKey(key, false);
+    }
+    Owner->flushCanvas(Owner->canvasLayoutRect());
 }
 
 void CKBD::SetWord(int cell, const QString& text)
@@ -185,7 +219,14 @@ void CKBD::setIsLineArea(bool on)
         return;
     IsLineArea = on;
     if (!on) {
-        SetLine(QString());
+        Line.clear();
+        // The line's face covered the gaps between the three cells.
+        if (Image->isNull() && canDraw()) {
+            QPainter painter(&Owner->canvas());
+            painter.fillRect(lineRect(), Owner->background());
+        } else {
+            drawFace(-1, lineRect(), false, nullptr);
+        }
         for (int cell = 1; cell <= 3; ++cell)
             DrawWord(cell, false);
     }
@@ -196,7 +237,7 @@ void CKBD::stopTimer()
     if (TimerId == 0)
         return;
     if (Owner)
-        Owner->killTimer(TimerId);
+        Owner->killKeyTimer(TimerId);
     TimerId = 0;
 }
 
@@ -211,7 +252,7 @@ void CKBD::mousePressEvent(QMouseEvent* event)
         return;
     onKeyDown(PressedKey);
     if (PressedKey == KeyBackSpace && TimerId == 0 && Owner)
-        TimerId = Owner->startTimer(RepeatInterval);
+        TimerId = Owner->startKeyTimer(RepeatInterval);
 }
 
 void CKBD::mouseMoveEvent(QMouseEvent* event)
@@ -235,7 +276,7 @@ void CKBD::mouseReleaseEvent(QMouseEvent* event)
     onKeyUp(key);
     PressedKey = -1;
     const QPoint point = event->position().toPoint();
-    if (point.x() < 0 || point.x() > CIMEWidget::PanelWidth || point.y() < 0)
+    if (point.x() < 0 || point.x() > CKeyboardOwner::PanelWidth || point.y() < 0)
         return;
     if (key == KeyBackSpace && RepeatCount > 0)
         return; // the held key has already repeated

@@ -1,9 +1,10 @@
 #pragma once
 
+#include <QImage>
 #include <QRect>
 #include <QString>
 
-class CIMEWidget;
+class CKeyboardOwner;
 class QImage;
 class QMouseEvent;
 class QPaintEvent;
@@ -17,7 +18,7 @@ class QTimerEvent;
 // onClick(), whose meaning the derived keyboard gives. With the line area on,
 // keys 1 to 3 form one text line instead of three cells.
 //
-// The keyboard draws on its owner's canvas at once (see CIMEWidget) and
+// The keyboard draws on its owner's canvas at once (see CKeyboardOwner) and
 // flushes only the rectangle it drew; only paintEvent() draws it whole.
 class CKBD
 {
@@ -31,7 +32,7 @@ public:
     static constexpr int LineLength = 7;       // characters of the line shown
 
     // Loads AppPath + imageName; an unreadable image leaves plain key faces.
-    CKBD(CIMEWidget* owner, const QString& imageName);
+    CKBD(CKeyboardOwner* owner, const QString& imageName);
     virtual ~CKBD();
 
     CKBD(const CKBD&) = delete;
@@ -81,7 +82,7 @@ public:
     void ShowDefaultRecords(int first, int last);
     void setIsLineArea(bool on);
 
-    CIMEWidget* Owner;
+    CKeyboardOwner* Owner;
     QImage* Image;
     int PressedKey = -1;
     bool IsLineArea = false;
@@ -96,7 +97,13 @@ protected:
     bool canDraw() const;
 
 private:
-    // Draws one key face (inverted when pressed) with an optional centred text.
-    void drawFace(const QRect& rect, bool pressed, const QString* text);
+    // The keyboard image at ratio device pixels per layout pixel.
+    const QImage& imageAt(qreal ratio);
+    // Draws one key face (inverted when pressed) with an optional centred
+    // text and the owner's corner label of key (none for -1); the face is
+    // the image's rect, or faceSource stretched over rect.
+    void drawFace(int key, const QRect& rect, bool pressed, const QString* text, const QRect& faceSource = QRect());
     void stopTimer();
+
+    QImage m_scaledImage; // Image at the canvas's resolution, when that is not 1
 };

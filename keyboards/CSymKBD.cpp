@@ -21,7 +21,7 @@ void readColour(QFile& file, QColor& colour)
 
 } // namespace
 
-CSymKBD::CSymKBD(CIMEWidget* owner, const QString& imageName)
+CSymKBD::CSymKBD(CKeyboardOwner* owner, const QString& imageName)
     : CKBD(owner, imageName)
 {
     loadSymbols();

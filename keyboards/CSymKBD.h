@@ -22,7 +22,7 @@ public:
     static constexpr int KeyCapsLock = 13;
     static constexpr int KeyShiftLock = 18;
 
-    CSymKBD(CIMEWidget* owner, const QString& imageName);
+    CSymKBD(CKeyboardOwner* owner, const QString& imageName);
     ~CSymKBD() override;
 
     void Reset(bool showDefaults) override;

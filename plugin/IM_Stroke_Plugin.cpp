@@ -1,11 +1,15 @@
 #include "IM_Stroke_Plugin.h"
 
 #include "Gbk.h"
+#include "IM_Stroke_Panel.h"
 #include "IM_Stroke_Widget.h"
+#include "IM_Stroke_Window.h"
 #include "KeyboardGlobals.h"
 #include "PluginGlobals.h"
 #include "SETUP_SET_Manager.h"
 #include "ZConfig.h"
+
+#include <QApplication>
 
 #include <cstring>
 
@@ -26,6 +30,10 @@ constexpr QUuid ComponentId(0x2bd4803d, 0xbde8, 0x408b, 0xb8, 0x52, 0x18, 0xaf, 
 
 // Byte offset of the widget pointer in a widget request (code 0).
 constexpr size_t WidgetPointerOffset = offsetof(ZKbCmdGetWidget, widget);
+// Byte offset of the window pointer in a window request (code 2002).
+constexpr size_t WindowPointerOffset = offsetof(ZKbCmdGetWindow, window);
+constexpr uint32_t MinScaleHundredths = 25;
+constexpr uint32_t MaxScaleHundredths = 1000;
 // Byte offset of the flag of a learning command (code 2001).
 constexpr size_t LearningFlagOffset = offsetof(ZKbCmdSetLearning, learning);
 
@@ -54,6 +62,8 @@ IM_Stroke_Plugin::~IM_Stroke_Plugin()
 {
     delete m_widget;
     m_widget = nullptr;
+    delete m_window;
+    m_window = nullptr;
 }
 
 uint32_t IM_Stroke_Plugin::queryInterface(const QUuid& id, QUnknownInterface** iface)
@@ -88,7 +98,11 @@ unsigned long IM_Stroke_Plugin::release()
 
 bool IM_Stroke_Plugin::activate(const ZKbOwner&, QPoint)
 {
-    inputWidget(nullptr, ActivateWidgetFlags);
+    // Widgets need a QApplication; without one the panel is a window.
+    if (m_widget || qobject_cast<QApplication*>(QCoreApplication::instance()))
+        inputWidget(nullptr, ActivateWidgetFlags);
+    else
+        inputWindow();
     return true;
 }
 
@@ -96,6 +110,8 @@ bool IM_Stroke_Plugin::hide()
 {
     if (m_widget)
         m_widget->hide();
+    if (m_window)
+        m_window->hide();
     return true;
 }
 
@@ -125,12 +141,23 @@ bool IM_Stroke_Plugin::settingCmd(ZCmd<ZKB_MGRCMD_T>* cmd)
         return false;
     if (!ZKbCmdSendKeyEvent_Destroy)
         ZKbCmdSendKeyEvent_Destroy = cmd->classIdentity;
-    if (!m_widget)
+    IM_Stroke_Panel* shown = panel();
+    if (!shown)
         return false;
+    char* const bytes = reinterpret_cast<char*>(cmd);
     switch (cmd->code) {
     case ZKB_MGRCMD_GET_WIDGET: {
+        if (!m_widget)
+            return false;
         QWidget* widget = m_widget;
-        std::memcpy(reinterpret_cast<char*>(cmd) + WidgetPointerOffset, &widget, sizeof widget);
+        std::memcpy(bytes + WidgetPointerOffset, &widget, sizeof widget);
+        return true;
+    }
+    case ZKB_MGRCMD_GET_WINDOW: {
+        if (!m_window)
+            return false;
+        QWindow* window = m_window;
+        std::memcpy(bytes + WindowPointerOffset, &window, sizeof window);
         return true;
     }
     case ZKB_MGRCMD_RESET:
@@ -138,11 +165,32 @@ bool IM_Stroke_Plugin::settingCmd(ZCmd<ZKB_MGRCMD_T>* cmd)
         return true;
     case ZKB_MGRCMD_SET_LEARNING: {
         uint32_t learning = 0;
-        std::memcpy(&learning, reinterpret_cast<const char*>(cmd) + LearningFlagOffset, sizeof learning);
+        std::memcpy(&learning, bytes + LearningFlagOffset, sizeof learning);
         if (learning > 1)
             return false;
         m_learning = learning == 1;
-        m_widget->setLearning(m_learning);
+        shown->setLearning(m_learning);
+        return true;
+    }
+    case ZKB_MGRCMD_SET_SCALE: {
+        uint32_t hundredths = 0;
+        std::memcpy(&hundredths, bytes + offsetof(ZKbCmdSetScale, hundredths), sizeof hundredths);
+        if (hundredths < MinScaleHundredths || hundredths > MaxScaleHundredths)
+            return false;
+        m_scale = hundredths / 100.0;
+        applyScale();
+        return true;
+    }
+    case ZKB_MGRCMD_PANEL_ACTION: {
+        ZKbCmdPanelAction action;
+        std::memcpy(&action, bytes, sizeof action);
+        if (!shown->perform(action.action, action.argument))
+            return false;
+        const QVariantMap state = shown->panelState();
+        action.strokes = uint32_t(state.value(QStringLiteral("strokes")).toString().size());
+        action.candidates = uint32_t(state.value(QStringLiteral("candidates")).toInt());
+        std::memcpy(bytes + offsetof(ZKbCmdPanelAction, strokes), &action.strokes, sizeof action.strokes);
+        std::memcpy(bytes + offsetof(ZKbCmdPanelAction, candidates), &action.candidates, sizeof action.candidates);
         return true;
     }
     default:
@@ -150,13 +198,26 @@ bool IM_Stroke_Plugin::settingCmd(ZCmd<ZKB_MGRCMD_T>* cmd)
     }
 }
 
+void IM_Stroke_Plugin::applyScale()
+{
+    if (IM_Stroke_Panel* shown = panel())
+        shown->setScale(m_scale);
+    if (m_widget) {
+        m_widget->updateGeometry();
+        if (m_widget->isWindow())
+            m_widget->resize(m_widget->sizeHint());
+    }
+    if (m_window)
+        m_window->resize(m_window->panel()->scaledPanelSize());
+}
+
 void IM_Stroke_Plugin::registerService(ZKbServiceInterface* service)
 {
     m_service = service;
     // An existing widget would otherwise go on sending to the service it was
     // created with, which the host may already have destroyed.
-    if (m_widget)
-        m_widget->setService(service);
+    if (IM_Stroke_Panel* shown = panel())
+        shown->setService(service);
 }
 
 bool IM_Stroke_Plugin::executeMgrCmd(ZCmd<ZKB_MGRCMD_T>*)
@@ -197,9 +258,28 @@ IM_Stroke_Widget* IM_Stroke_Plugin::inputWidget(QWidget* parent, unsigned int fl
     if (!m_widget) {
         m_widget = new IM_Stroke_Widget(parent, "VovaduVuvar", flags, m_service);
         // A widget made again after cleanup keeps what the host last said.
-        m_widget->setLearning(m_learning);
+        m_widget->panel()->setLearning(m_learning);
+        if (m_scale != 1.0)
+            applyScale();
     }
     return m_widget;
+}
+
+IM_Stroke_Window* IM_Stroke_Plugin::inputWindow()
+{
+    if (!m_window) {
+        m_window = new IM_Stroke_Window(m_service);
+        m_window->panel()->setLearning(m_learning);
+        applyScale();
+    }
+    return m_window;
+}
+
+IM_Stroke_Panel* IM_Stroke_Plugin::panel() const
+{
+    if (m_widget)
+        return m_widget->panel();
+    return m_window ? m_window->panel() : nullptr;
 }
 
 bool IM_Stroke_Plugin::destroyInputWidget()
@@ -209,13 +289,18 @@ bool IM_Stroke_Plugin::destroyInputWidget()
         delete m_widget;
         m_widget = nullptr;
     }
+    if (m_window && m_window->isVisible()) {
+        m_window->hide();
+        delete m_window;
+        m_window = nullptr;
+    }
     return true;
 }
 
 void IM_Stroke_Plugin::resetState()
 {
-    if (m_widget)
-        m_widget->resetState();
+    if (IM_Stroke_Panel* shown = panel())
+        shown->resetState();
 }
 
 QUnknownInterface* ucm_instantiate()

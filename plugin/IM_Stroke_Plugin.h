@@ -6,12 +6,15 @@
 #include <QString>
 #include <QUuid>
 
+class IM_Stroke_Panel;
 class IM_Stroke_Widget;
+class IM_Stroke_Window;
 class QWidget;
 
 // The component the input-method manager holds: one input method (itself),
-// its factory and library interfaces, and the one input widget it creates,
-// hands out, hides and destroys. Reached by the host only through the three
+// its factory and library interfaces, and the one input panel it creates,
+// hands out, hides and destroys: a widget in applications with widgets, a
+// window (manager command 2002) in those without. Reached by the host only through the three
 // interfaces returned by queryInterface.
 class IM_Stroke_Plugin : public ZInputMethodInterface,
                          public ZInputMethodFactory,
@@ -53,7 +56,11 @@ public:
     // The input widget, created on the first call with these arguments;
     // later calls return it unchanged.
     IM_Stroke_Widget* inputWidget(QWidget* parent, unsigned int flags);
-    // Destroys the widget only while it is visible; always true.
+    // The window, for applications without widgets; created on the first call.
+    IM_Stroke_Window* inputWindow();
+    // The panel of the widget or the window; null before activation.
+    IM_Stroke_Panel* panel() const;
+    // Destroys the widget (or window) only while it is visible; always true.
     bool destroyInputWidget();
     void resetState();
 
@@ -61,8 +68,13 @@ public:
     static constexpr unsigned int ActivateWidgetFlags = 0x82000810u;
 
 private:
+    // Sizes the panel and its widget or window to the host's last scale.
+    void applyScale();
+
     uint32_t m_refCount = 0;
     IM_Stroke_Widget* m_widget = nullptr;
+    IM_Stroke_Window* m_window = nullptr;
+    qreal m_scale = 1.0;     // the host's last scale command
     ZKbServiceInterface* m_service = nullptr;
     bool m_learning = true;  // the host's last learning command
     const QUuid m_id;

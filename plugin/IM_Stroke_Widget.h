@@ -5,15 +5,10 @@
 
 #include <QVariantMap>
 
-class CBHKBD;
-class CKBD;
-class CSymKBD;
+class IM_Stroke_Panel;
 
-// The input panel: a frameless 240×144 panel that owns the stroke keyboard
-// and the symbol keyboard, shows one of them at a time and turns what they
-// report (a chosen character, a backspace) into key commands for the host's
-// keyboard service. The base passes paint, pointer and timer events to the
-// current keyboard.
+// The input panel as the widget that hosts get with manager command 0: a
+// frameless panel showing the keyboards of its IM_Stroke_Panel, which it owns.
 class IM_Stroke_Widget : public CIMEWidget, public QPTF
 {
     Q_OBJECT
@@ -29,43 +24,25 @@ public:
     // the focus, so the text field being typed into keeps it.
     static Qt::WindowFlags windowFlagsFor(unsigned int flags);
 
-    // Qt's show() and hide() are not virtual, so both arrive here: the stroke
-    // keyboard opens its data files before the panel appears and closes them
-    // (writing learned weights) after it disappears, whichever keyboard is
-    // current. Repeated calls in the same direction do nothing more.
+    // Qt's show() and hide() are not virtual, so both arrive here: the
+    // panel's data files are open exactly while the widget is visible.
     void setVisible(bool visible) override;
+    // 240 x 144 unless the host asked for another scale.
     QSize sizeHint() const override;
 
-    void onShiftKBD(CKBD* from) override;
-    void onSelect(CKBD* from, const QString& text) override;
-    void onBackSpace(CKBD* from) override;
-    CKBD* currentKeyboard() const override;
-
-    // Sends one key command to the keyboard service. Nothing is sent while
-    // there is no service, or before the host's command class is known (a
-    // command without it would not be one of the host's objects).
-    void SendKey(unsigned short unicode, unsigned short keyCode);
-    // Resets the current keyboard, which stays current.
-    void resetState();
-    // The service that receives key commands from now on.
-    void setService(ZKbServiceInterface* service);
-    // Whether the stroke keyboard records choices into word.dat.
-    void setLearning(bool on);
+    // The widget's own notifications are unused: it shows its panel's canvas.
+    void onShiftKBD(CKBD*) override {}
+    void onSelect(CKBD*, const QString&) override {}
+    void onBackSpace(CKBD*) override {}
 
     int sendPackage() override;
 
-    // What the panel shows, for hosts and scripted sessions: "keyboard"
-    // ("stroke" or "symbol"), "cells" (the ten cell texts), "lineArea"
-    // (whether keys 1 to 3 show the typed strokes) and "line".
+    IM_Stroke_Panel* panel() const { return m_panel; }
+
+    // What the panel shows, for hosts and scripted sessions; see
+    // IM_Stroke_Panel::panelState.
     Q_INVOKABLE QVariantMap panelState() const;
 
-    CBHKBD* strokeKeyboard() const { return m_strokeKeyboard; }
-    CSymKBD* symbolKeyboard() const { return m_symbolKeyboard; }
-
 private:
-    ZKbServiceInterface* m_service;
-    CBHKBD* m_strokeKeyboard = nullptr;
-    CSymKBD* m_symbolKeyboard = nullptr;
-    CKBD* m_current = nullptr;
-    bool m_filesOpen = false;  // between the stroke keyboard's onShow and onHide
+    IM_Stroke_Panel* m_panel;
 };

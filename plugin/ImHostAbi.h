@@ -11,7 +11,8 @@
 //  - Command objects start with a pointer-sized class identity (a tag of the
 //    host's that the plug-in copies and never dereferences) followed by a
 //    32-bit command code; every later word is 32-bit except the widget
-//    pointer of the widget request. The layouts are pinned below.
+//    pointer of the widget request and the window pointer of the window
+//    request. The layouts are pinned below.
 
 #include <QList>
 #include <QPixmap>
@@ -23,6 +24,7 @@
 #include <cstdint>
 
 class QWidget;
+class QWindow;
 
 // Result codes of queryInterface.
 constexpr uint32_t QRS_SUCCESS = 0;
@@ -39,6 +41,9 @@ enum ZKB_MGRCMD_T : uint32_t {
     ZKB_MGRCMD_SEND_KEY = 2,     // plug-in sends one key to the keyboard service
     ZKB_MGRCMD_RESET = 1008,     // host resets the input state
     ZKB_MGRCMD_SET_LEARNING = 2001,  // host turns learning off or on (extension, below)
+    ZKB_MGRCMD_GET_WINDOW = 2002,    // host without widgets asks for the panel window (extension)
+    ZKB_MGRCMD_SET_SCALE = 2003,     // host sizes the panel (extension)
+    ZKB_MGRCMD_PANEL_ACTION = 2004,  // host passes a hardware key's effect (extension)
 };
 
 // Every command begins with these two words.
@@ -82,6 +87,60 @@ struct ZKbCmdSetLearning {
     uint32_t learning;     // 0 off, 1 on
 };
 
+// Code 2002, an extension: for hosts that run without widgets (a
+// QGuiApplication). activate() then creates no widget, code 0 answers false,
+// and this command writes the panel's window (a QWindow showing the same
+// keyboards) into `window`; false when the component made a widget instead.
+// The host shows, hides, sizes and places the window; hiding it closes the
+// data files as hiding the widget does.
+struct ZKbCmdGetWindow {
+    const void* classIdentity;
+    ZKB_MGRCMD_T code;
+    uint32_t reserved;
+    QWindow* window;
+};
+
+// Code 2003, an extension: the panel's size as a multiple of 240 x 144, in
+// hundredths (100 is the size every host got before; 25 to 1000 accepted,
+// false otherwise). The widget's size hint and the window's size follow; the
+// keyboards' layout and behaviour do not change.
+struct ZKbCmdSetScale {
+    const void* classIdentity;
+    ZKB_MGRCMD_T code;
+    uint32_t hundredths;
+};
+
+// Code 2004, an extension: what a hardware key does to the panel, as the
+// host's key mapping decided. The plug-in performs `action` with `argument`
+// and writes back what the panel then shows: `strokes` typed and the number
+// of `candidates` the digits 1, 2, ... choose. ZKB_PANEL_QUERY only reads
+// them. False for an unknown action or argument.
+enum ZKB_PANEL_ACTION : uint32_t {
+    ZKB_PANEL_QUERY = 0,
+    ZKB_PANEL_STROKE = 1,     // argument: '1'..'5' for the five strokes, '7' the wildcard
+    ZKB_PANEL_CHOOSE = 2,     // argument: 0-based index among the numbered candidates
+    ZKB_PANEL_PRIOR = 3,
+    ZKB_PANEL_NEXT = 4,
+    ZKB_PANEL_BACKSPACE = 5,  // a stroke off the line, else a backspace to the host
+    ZKB_PANEL_CLEAR = 6,      // forgets the strokes or the association list
+    ZKB_PANEL_KEY_MODE = 7,   // argument: one of the three modes below, shown on the panel
+    ZKB_PANEL_KEYBOARD = 8,   // argument: a symbol table 0..3 to show, or -1 for the stroke keyboard
+};
+enum ZKB_PANEL_KEY_MODE_T : uint32_t {
+    ZKB_PANEL_KEYS_OFF = 0,      // pointer only: no numbers on the cells
+    ZKB_PANEL_KEYS_STROKES = 1,  // keys enter strokes: candidates numbered
+    ZKB_PANEL_KEYS_PASSING = 2,  // keys go to the application
+};
+struct ZKbCmdPanelAction {
+    const void* classIdentity;
+    ZKB_MGRCMD_T code;
+    uint32_t action;
+    int32_t argument;
+    uint32_t strokes;      // out
+    uint32_t candidates;   // out
+    uint32_t reserved;
+};
+
 // The key code that accompanies character 8 for a backspace.
 constexpr uint32_t ZKB_KEY_BACKSPACE = 0x1003;
 constexpr uint32_t ZKB_SEND_KEY_VALUE = 240;
@@ -94,6 +153,15 @@ static_assert(offsetof(ZKbCmdGetWidget, widget) == 16, "widget pointer at bytes 
 static_assert(sizeof(ZKbCmdGetWidget) == 24, "widget request is 24 bytes");
 static_assert(offsetof(ZKbCmdSetLearning, learning) == 12, "learning flag at bytes 12-15");
 static_assert(sizeof(ZKbCmdSetLearning) == 16, "learning command is 16 bytes");
+static_assert(offsetof(ZKbCmdGetWindow, window) == 16, "window pointer at bytes 16-23");
+static_assert(sizeof(ZKbCmdGetWindow) == 24, "window request is 24 bytes");
+static_assert(offsetof(ZKbCmdSetScale, hundredths) == 12, "scale at bytes 12-15");
+static_assert(sizeof(ZKbCmdSetScale) == 16, "scale command is 16 bytes");
+static_assert(offsetof(ZKbCmdPanelAction, action) == 12, "action at bytes 12-15");
+static_assert(offsetof(ZKbCmdPanelAction, argument) == 16, "argument at bytes 16-19");
+static_assert(offsetof(ZKbCmdPanelAction, strokes) == 20, "strokes at bytes 20-23");
+static_assert(offsetof(ZKbCmdPanelAction, candidates) == 24, "candidates at bytes 24-27");
+static_assert(sizeof(ZKbCmdPanelAction) == 32, "panel action is 32 bytes");
 static_assert(offsetof(ZKbCmdSendKeyEvent, code) == 8, "command code at byte 8");
 static_assert(offsetof(ZKbCmdSendKeyEvent, unicode) == 12, "character at bytes 12-15");
 static_assert(offsetof(ZKbCmdSendKeyEvent, keyCode) == 16, "key code at bytes 16-19");

@@ -6,15 +6,18 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-private-dev libqt6opengl6-dev
+  qt6-declarative-dev qml6-module-qtquick qml6-module-qtquick-controls
+  qml6-module-qtquick-templates qml6-module-qtquick-window qml6-module-qtqml-workerscript
   libgtest-dev libgmock-dev libbenchmark-dev
   libhwy-dev
   clang libclang-rt-14-dev
   libgif-dev
   fonts-wqy-microhei
+  xvfb xdotool openbox
   rime-data-stroke rime-data-pinyin-simp
   manpages-zh
   libfcitx5core-dev fcitx5-modules-dev
-  fcitx5 fcitx5-frontend-gtk3 fcitx5-frontend-qt6 xvfb xdotool dbus-daemon dbus-bin python3-gi gir1.2-gtk-3.0
+  fcitx5 fcitx5-frontend-gtk3 fcitx5-frontend-qt6 dbus-daemon dbus-bin python3-gi gir1.2-gtk-3.0
 )
 
 missing=()

@@ -73,9 +73,14 @@ bool InputMethodManager::load(const QString& libraryPath, ZKbServiceInterface* s
         return fail(QStringLiteral("the input method could not be activated"));
     // This first settings command also gives the component our command class.
     ZKbCmdGetWidget request{commandTag(), ZKB_MGRCMD_GET_WIDGET, 0, nullptr};
-    if (!m_inputMethod->settingCmd(asCommand(&request)) || !request.widget)
+    if (m_inputMethod->settingCmd(asCommand(&request)) && request.widget) {
+        m_panel = request.widget;
+        return true;
+    }
+    ZKbCmdGetWindow window{commandTag(), ZKB_MGRCMD_GET_WINDOW, 0, nullptr};
+    if (!m_inputMethod->settingCmd(asCommand(&window)) || !window.window)
         return fail(QStringLiteral("the input method gave no input widget"));
-    m_panel = request.widget;
+    m_window = window.window;
     return true;
 }
 
@@ -89,10 +94,26 @@ QString InputMethodManager::description() const
     return m_factory ? m_factory->description() : QString();
 }
 
+QWindow* InputMethodManager::panelWindow() const
+{
+    if (m_window)
+        return m_window;
+    return m_panel ? m_panel->windowHandle() : nullptr;
+}
+
+bool InputMethodManager::isPanelVisible() const
+{
+    if (m_panel)
+        return m_panel->isVisible();
+    return m_window && m_window->isVisible();
+}
+
 void InputMethodManager::showPanel()
 {
     if (m_panel)
         m_panel->show();
+    else if (m_window)
+        m_window->show();
 }
 
 void InputMethodManager::hidePanel()
@@ -117,6 +138,28 @@ bool InputMethodManager::setLearning(bool on)
     return m_inputMethod->settingCmd(asCommand(&cmd));
 }
 
+bool InputMethodManager::setScale(qreal scale)
+{
+    if (!m_inputMethod)
+        return false;
+    ZKbCmdSetScale cmd{commandTag(), ZKB_MGRCMD_SET_SCALE, uint32_t(qRound(scale * 100))};
+    return m_inputMethod->settingCmd(asCommand(&cmd));
+}
+
+bool InputMethodManager::panelAction(uint32_t action, int32_t argument, PanelKeys* after)
+{
+    if (!m_inputMethod)
+        return false;
+    ZKbCmdPanelAction cmd{commandTag(), ZKB_MGRCMD_PANEL_ACTION, action, argument, 0, 0, 0};
+    if (!m_inputMethod->settingCmd(asCommand(&cmd)))
+        return false;
+    if (after) {
+        after->strokes = int(cmd.strokes);
+        after->candidates = int(cmd.candidates);
+    }
+    return true;
+}
+
 void InputMethodManager::shutdown()
 {
     if (m_inputMethod)
@@ -134,6 +177,7 @@ void InputMethodManager::shutdown()
     m_inputMethod = nullptr;
     m_libraryInterface = nullptr;
     m_panel = nullptr;
+    m_window = nullptr;
     if (m_library)
         dlclose(m_library);
     m_library = nullptr;

@@ -20,7 +20,7 @@ TinyPack::TinyPack()
     lists.writeTo(m_data);
     QStringEncoder gbk("GBK");
     m_data.write(QStringLiteral("Symbols.txt"),
-                 gbk.encode(QStringLiteral("，。、；：？！…—·《》（）\r\n\r\nabcdefghij\r\nABCDEFGHIJ\r\n\r\n\r\n\r\n\r\n"
+                 gbk.encode(QStringLiteral("，。、；：？！…—·《》（）\r\n\r\nabcdefghij\r\nABCDEFGHIJ\r\n1234567890\r\n\r\n\r\n\r\n"
                                       "；“”、…：，。？！\r\n")));
 
     qputenv("IM_SETTING_DIR", m_settings.dir().toLocal8Bit());

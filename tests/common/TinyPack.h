@@ -10,7 +10,8 @@
 //   Candidates of stroke 1, in order: 一 二 十 三 干 | 王 土 工 天 大.
 //   word.dat (offset: list): 0 中: 国 10, 文 8, 心 6 · 12 人: 们 4, 民 2
 //                            20 国: 王 6, 土 4, 人 2 · 32 我: 们 8, 的 6, 是 4, 国 2
-//   Symbols.txt table 1: ，。、；：？！…—·《》（）
+//   Symbols.txt table 1: ，。、；：？！…—·《》（）, table 2: a-j (A-J shifted),
+//   table 3: 1234567890
 class TinyPack
 {
 public:

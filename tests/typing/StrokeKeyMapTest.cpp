@@ -96,3 +96,35 @@ INSTANTIATE_TEST_SUITE_P(Keys, StrokeKeyMapTest, testing::ValuesIn(Cases),
                          [](const testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
 
 } // namespace
+
+#include "PanelScale.h"
+
+namespace {
+
+struct ScaleCase
+{
+    const char* setting;
+    double perMillimetre; // screen pixels per mm, 0 unknown
+    double width;         // screen width, 0 unknown
+    double scale;
+};
+
+TEST(PanelScale, KeysAtLeastNineMillimetresAndNoWiderThanTheScreen)
+{
+    const ScaleCase cases[] = {
+        {"auto", 96 / 25.4, 1920, 1.0},    // a 46-pixel key is 12 mm already
+        {"auto", 200 / 25.4, 3000, 1.75},  // 9 mm is 70.9 px: 1.54, up to a quarter
+        {"auto", 400 / 25.4, 720, 3.0},    // 3.25 would be wider than 720 pixels
+        {"", 0, 0, 1.0},                   // nothing known: as designed
+        {"2", 96 / 25.4, 1920, 2.0},
+        {"1.5 ", 200 / 25.4, 1920, 1.5},
+        {"9", 96 / 25.4, 1080, 4.5},       // never wider than the screen
+        {"-1", 200 / 25.4, 3000, 1.75},    // unreadable settings read as auto
+        {"2x", 200 / 25.4, 3000, 1.75},
+        {"nan", 96 / 25.4, 1920, 1.0},
+    };
+    for (const ScaleCase& c : cases)
+        EXPECT_DOUBLE_EQ(PanelScale::fromSetting(c.setting, c.perMillimetre, c.width), c.scale) << c.setting;
+}
+
+} // namespace

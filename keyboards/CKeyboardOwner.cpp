@@ -1,0 +1,202 @@
+#include "CKeyboardOwner.h"
+
+#include "CKBD.h"
+#include "CKeyboardSurface.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QTimerEvent>
+
+#include <cmath>
+
+// Keyboards count on timer ids and ticks of a QObject; the owner is none.
+class CKeyboardOwner::TimerHost : public QObject
+{
+public:
+    explicit TimerHost(CKeyboardOwner* owner) : m_owner(owner) {}
+
+protected:
+    void timerEvent(QTimerEvent* event) override
+    {
+        if (CKBD* keyboard = m_owner->currentKeyboard())
+            keyboard->timerEvent(event);
+    }
+
+private:
+    CKeyboardOwner* m_owner;
+};
+
+CKeyboardOwner::CKeyboardOwner()
+    : m_background(Qt::white), m_timers(std::make_unique<TimerHost>(this))
+{
+    // A cell is 46 x 34 layout pixels: a 20-pixel CJK face leaves a clear margin.
+    m_cellFont = QFont(QStringLiteral("WenQuanYi Micro Hei"));
+    m_cellFont.setPixelSize(20);
+}
+
+CKeyboardOwner::~CKeyboardOwner() = default;
+
+QString CKeyboardOwner::cornerLabel(int) const
+{
+    return QString();
+}
+
+CKBD* CKeyboardOwner::currentKeyboard() const
+{
+    return nullptr;
+}
+
+qreal CKeyboardOwner::canvasPixelRatio() const
+{
+    const qreal surfaceRatio = m_surface ? m_surface->surfacePixelRatio() : 1.0;
+    return m_scale * (surfaceRatio > 0 ? surfaceRatio : 1.0);
+}
+
+QSize CKeyboardOwner::canvasLayoutSize() const
+{
+    const QSize shown = m_surface ? m_surface->surfaceSize() : QSize();
+    const QSize layout(int(std::ceil(shown.width() / m_scale)), int(std::ceil(shown.height() / m_scale)));
+    return layout.expandedTo(QSize(PanelWidth, PanelHeight));
+}
+
+QImage& CKeyboardOwner::canvas()
+{
+    const QSize layout = canvasLayoutSize();
+    const qreal ratio = canvasPixelRatio();
+    const QSize pixels(int(std::ceil(layout.width() * ratio)), int(std::ceil(layout.height() * ratio)));
+    if (m_canvas.size() != pixels || m_canvas.devicePixelRatio() != ratio) {
+        QImage grown(pixels, QImage::Format_RGB32);
+        grown.setDevicePixelRatio(ratio);
+        grown.fill(Qt::white);
+        // Only a canvas of the same resolution keeps its picture.
+        if (!m_canvas.isNull() && m_canvas.devicePixelRatio() == ratio) {
+            QPainter painter(&grown);
+            painter.drawImage(0, 0, m_canvas);
+        }
+        m_canvas = grown;
+        m_canvasCurrent = false;
+    }
+    return m_canvas;
+}
+
+QRect CKeyboardOwner::canvasLayoutRect()
+{
+    return QRect(QPoint(0, 0), canvasLayoutSize());
+}
+
+void CKeyboardOwner::flushCanvas(const QRect& rect)
+{
+    if (m_painting || !m_surface)
+        return;
+    if (m_scale == 1.0) {
+        m_surface->updateSurface(rect);
+        return;
+    }
+    const QRectF scaled(rect.x() * m_scale, rect.y() * m_scale, rect.width() * m_scale, rect.height() * m_scale);
+    m_surface->updateSurface(scaled.toAlignedRect());
+}
+
+void CKeyboardOwner::invalidateCanvas()
+{
+    m_canvasCurrent = false;
+    if (m_surface)
+        m_surface->updateSurface(QRect(QPoint(0, 0), m_surface->surfaceSize()));
+}
+
+bool CKeyboardOwner::isCanvasCurrent() const
+{
+    // A hidden surface reports a new size only when shown: compare sizes.
+    if (!m_canvasCurrent || m_paintedKeyboard != currentKeyboard())
+        return false;
+    const qreal ratio = canvasPixelRatio();
+    const QSize layout = canvasLayoutSize();
+    return m_canvas.devicePixelRatio() == ratio
+        && m_canvas.size() == QSize(int(std::ceil(layout.width() * ratio)), int(std::ceil(layout.height() * ratio)));
+}
+
+int CKeyboardOwner::startKeyTimer(int interval)
+{
+    return m_timers->startTimer(interval);
+}
+
+void CKeyboardOwner::killKeyTimer(int id)
+{
+    m_timers->killTimer(id);
+}
+
+void CKeyboardOwner::setScale(qreal scale)
+{
+    if (!(scale > 0) || scale == m_scale)
+        return;
+    m_scale = scale;
+    invalidateCanvas();
+}
+
+QSize CKeyboardOwner::scaledPanelSize() const
+{
+    return QSize(qRound(PanelWidth * m_scale), qRound(PanelHeight * m_scale));
+}
+
+void CKeyboardOwner::setSurface(CKeyboardSurface* surface)
+{
+    if (surface == m_surface)
+        return;
+    if (CKBD* keyboard = currentKeyboard())
+        keyboard->CancelPress();
+    m_surface = surface;
+    m_canvasCurrent = false;
+}
+
+void CKeyboardOwner::paintSurface(QPainter& painter, const QRect& exposed)
+{
+    QImage& picture = canvas();
+    if (!isCanvasCurrent()) {
+        CKBD* keyboard = currentKeyboard();
+        m_painting = true;
+        if (keyboard) {
+            keyboard->paintEvent(nullptr);
+        } else {
+            QPainter fill(&picture);
+            fill.fillRect(canvasLayoutRect(), m_background);
+        }
+        m_painting = false;
+        m_paintedKeyboard = keyboard;
+        m_canvasCurrent = true;
+    }
+    // One canvas pixel per device pixel of the surface: a plain copy.
+    const qreal ratio = m_canvas.devicePixelRatio() / m_scale;
+    const QRectF source(exposed.x() * ratio, exposed.y() * ratio, exposed.width() * ratio, exposed.height() * ratio);
+    painter.drawImage(QRectF(exposed), picture, source);
+}
+
+void CKeyboardOwner::pointerEvent(QMouseEvent* event)
+{
+    CKBD* keyboard = currentKeyboard();
+    if (!keyboard)
+        return;
+    QMouseEvent* routed = event;
+    QMouseEvent mapped(event->type(), event->position() / m_scale, event->scenePosition() / m_scale,
+                       event->globalPosition(), event->button(), event->buttons(), event->modifiers(),
+                       event->pointingDevice());
+    if (m_scale != 1.0)
+        routed = &mapped;
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+        keyboard->mousePressEvent(routed);
+        break;
+    case QEvent::MouseButtonRelease:
+        keyboard->mouseReleaseEvent(routed);
+        break;
+    case QEvent::MouseMove:
+        keyboard->mouseMoveEvent(routed);
+        break;
+    default:
+        break;
+    }
+}
+
+void CKeyboardOwner::surfaceHidden()
+{
+    if (CKBD* keyboard = currentKeyboard())
+        keyboard->CancelPress();
+}

@@ -1,0 +1,218 @@
+// A Qt Quick application without widgets (QGuiApplication) typing through the
+// "diroru" input context on the offscreen platform: the panel is a window,
+// drawn at twice its layout size, and hardware keys go through the context's
+// filterEvent as a windowing system would pass them. Its own program: the
+// input context and the scale are chosen before the application exists.
+
+#include "TinyPack.h"
+
+#include <gtest/gtest.h>
+
+#include <QGuiApplication>
+#include <QInputMethod>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QQmlApplicationEngine>
+#include <QQuickItem>
+#include <QQuickWindow>
+#include <QRasterWindow>
+#include <private/qguiapplication_p.h>
+#include <qpa/qplatforminputcontext.h>
+#include <qpa/qplatformintegration.h>
+
+namespace {
+
+TinyPack* pack = nullptr;
+constexpr int Scale = 2;
+
+const char Qml[] = R"(
+import QtQuick
+import QtQuick.Controls
+Window {
+    width: 400; height: 300; visible: true
+    Column {
+        TextField { objectName: "plain"; width: 300 }
+        TextField { objectName: "readOnly"; width: 300; readOnly: true; text: "fixed" }
+        TextField { objectName: "digits"; width: 300; inputMethodHints: Qt.ImhDigitsOnly }
+        Button { objectName: "button"; text: "OK" }
+    }
+}
+)";
+
+enum PanelKey { KeyHeng = 11, KeyShu = 12, KeyPie = 13, KeyDian = 16, KeyZhe = 17 };
+
+void settle()
+{
+    for (int i = 0; i < 4; ++i)
+        QCoreApplication::processEvents();
+}
+
+QWindow* findPanel()
+{
+    for (QWindow* window : QGuiApplication::topLevelWindows()) {
+        if (window->inherits("IM_Stroke_Window"))
+            return window;
+    }
+    return nullptr;
+}
+
+class PanelWindow : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        engine = new QQmlApplicationEngine;
+        engine->loadData(Qml);
+        ASSERT_FALSE(engine->rootObjects().isEmpty());
+        settle();
+    }
+    static void TearDownTestSuite() { delete engine; }
+
+    QQuickItem* item(const char* name)
+    {
+        return engine->rootObjects().first()->findChild<QQuickItem*>(QLatin1String(name));
+    }
+    QString text(const char* name) { return item(name)->property("text").toString(); }
+    void focus(const char* name)
+    {
+        item(name)->forceActiveFocus();
+        settle();
+        panel = findPanel();
+    }
+    bool panelShown() { return panel && panel->isVisible() && QGuiApplication::inputMethod()->isVisible(); }
+    void tap(std::initializer_list<int> keys)
+    {
+        ASSERT_TRUE(panelShown());
+        for (int key : keys) {
+            const QPointF at((3 + 47 * (key % 5) + 23) * Scale, (3 + 35 * (key / 5) + 17) * Scale);
+            QMouseEvent press(QEvent::MouseButtonPress, at, panel->mapToGlobal(at), Qt::LeftButton,
+                              Qt::LeftButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(panel, &press);
+            QMouseEvent release(QEvent::MouseButtonRelease, at, panel->mapToGlobal(at), Qt::LeftButton,
+                                Qt::NoButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(panel, &release);
+        }
+        settle();
+    }
+    // Presses and releases keys as a windowing system passes them to the
+    // context first; a key it does not take goes on to the focused item.
+    // Each is "<character>", or a name: Space, BS, Esc, PgDn, PgUp, Shift.
+    void keys(std::initializer_list<const char*> names)
+    {
+        QPlatformInputContext* context = QGuiApplicationPrivate::platformIntegration()->inputContext();
+        for (const char* name : names) {
+            const QString n = QString::fromUtf8(name);
+            const std::map<QString, std::pair<int, QString>> named = {
+                {"Space", {Qt::Key_Space, " "}}, {"BS", {Qt::Key_Backspace, "\b"}},
+                {"Esc", {Qt::Key_Escape, "\x1b"}}, {"PgDn", {Qt::Key_PageDown, ""}},
+                {"PgUp", {Qt::Key_PageUp, ""}}, {"Shift", {Qt::Key_Shift, ""}}};
+            const auto found = named.find(n);
+            const int code = found != named.end() ? found->second.first : QKeySequence(n.toUpper())[0].key();
+            const QString typed = found != named.end() ? found->second.second : n;
+            for (QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+                QKeyEvent event(type, code, Qt::NoModifier, typed);
+                if (!context->filterEvent(&event))
+                    QCoreApplication::sendEvent(QGuiApplication::focusObject(), &event);
+            }
+        }
+        settle();
+    }
+    QVariantMap state()
+    {
+        QVariantMap result;
+        QMetaObject::invokeMethod(panel, "panelState", Qt::DirectConnection, Q_RETURN_ARG(QVariantMap, result));
+        return result;
+    }
+    QString strokes() { return state().value(QStringLiteral("strokes")).toString(); }
+    QString cell(int i) { return state().value(QStringLiteral("cells")).toStringList().value(i); }
+    void clear(const char* name) { item(name)->setProperty("text", QString()); }
+
+    static inline QQmlApplicationEngine* engine = nullptr;
+    QWindow* panel = nullptr;
+};
+
+TEST_F(PanelWindow, TypesWoMenByTouchOnAWindowAtTwiceTheSize)
+{
+    clear("plain");
+    focus("plain");
+    ASSERT_NE(panel, nullptr) << "a window, since there are no widgets";
+    EXPECT_TRUE(panelShown());
+    EXPECT_EQ(panel->size(), QSize(240 * Scale, 144 * Scale));
+    EXPECT_TRUE(panel->flags() & Qt::WindowDoesNotAcceptFocus);
+    EXPECT_TRUE(panel->flags() & Qt::WindowStaysOnTopHint);
+    EXPECT_EQ(panel->geometry().bottom(), panel->screen()->availableGeometry().bottom());
+    EXPECT_EQ(QGuiApplication::focusObject(), item("plain"));
+
+    tap({KeyPie, KeyHeng, KeyShu, KeyHeng, KeyZhe, KeyPie, KeyDian}); // 我
+    EXPECT_EQ(cell(5), QStringLiteral("我"));
+    tap({5, 0}); // then 们 from its associations
+    EXPECT_EQ(text("plain"), QStringLiteral("我们"));
+    EXPECT_EQ(QGuiApplication::focusObject(), item("plain"));
+}
+
+TEST_F(PanelWindow, ReadOnlyGetsNoPanelAndDigitsOpenOnTheDigitTable)
+{
+    focus("readOnly");
+    EXPECT_FALSE(panelShown());
+    keys({"h", "1"});
+    EXPECT_EQ(text("readOnly"), QStringLiteral("fixed"));
+
+    focus("digits");
+    ASSERT_TRUE(panelShown());
+    EXPECT_EQ(state().value(QStringLiteral("keyboard")).toString(), QStringLiteral("symbol"));
+    EXPECT_EQ(state().value(QStringLiteral("cells")).toStringList().join(QString()), QStringLiteral("1234567890"));
+    tap({3});
+    EXPECT_EQ(text("digits"), QStringLiteral("4"));
+
+    focus("plain");
+    EXPECT_EQ(state().value(QStringLiteral("keyboard")).toString(), QStringLiteral("stroke"));
+}
+
+// Each row starts on an empty field without strokes.
+struct KeyCase
+{
+    const char* name;
+    std::initializer_list<const char*> keys;
+    const char* text;     // the field afterwards
+    const char* strokes;  // typed and still pending
+};
+
+const KeyCase KeyCases[] = {
+    {"strokes_then_digit", {"p", "h", "s", "h", "z", "p", "n", "1"}, "我", ""},
+    {"space_then_association_digit", {"p", "h", "s", "h", "z", "p", "n", "Space", "1"}, "我们", ""},
+    {"backspace_takes_a_stroke", {"h", "h", "BS"}, "", "1"},
+    {"backspace_edits_text", {"h", "1", "Esc", "BS"}, "", ""},
+    {"escape_clears_strokes", {"h", "s", "Esc"}, "", ""},
+    {"wildcard", {"h", "?"}, "", "17"},
+    {"paging_keeps_strokes", {"h", "PgDn", "=", "PgUp", "-"}, "", "1"},
+    {"shift_passes_keys_strokes_kept", {"h", "Shift", "a", "h", "Shift", "h"}, "ah", "11"},
+};
+
+TEST_F(PanelWindow, HardwareKeys)
+{
+    for (const KeyCase& c : KeyCases) {
+        SCOPED_TRACE(c.name);
+        focus("button");
+        clear("plain");
+        focus("plain");
+        keys(c.keys);
+        EXPECT_EQ(text("plain"), QString::fromUtf8(c.text));
+        EXPECT_EQ(strokes(), QLatin1String(c.strokes));
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    qputenv("QT_IM_MODULE", "diroru");
+    qputenv("QT_PLUGIN_PATH", DIRORU_QTPLUGIN_PATH);
+    qputenv("DIRORU_PANEL_SCALE", QByteArray::number(Scale));
+    TinyPack tinyPack;
+    pack = &tinyPack;
+    QGuiApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,229 @@
+// The panel on a real X server with a window manager (scripts/test-x11.sh
+// starts Xvfb and openbox): taps are real pointer clicks sent through XTest
+// by xdotool, and what is on screen is checked on screenshots, saved in
+// DIRORU_SCREENSHOT_DIR for people to look at.
+
+#include "TinyPack.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QGuiApplication>
+#include <QImage>
+#include <QInputMethod>
+#include <QPixmap>
+#include <QProcess>
+#include <QQmlApplicationEngine>
+#include <QQuickItem>
+#include <QQuickWindow>
+#include <QScreen>
+#include <QThread>
+
+namespace {
+
+const char FullScreenQml[] = R"(
+import QtQuick
+import QtQuick.Controls
+Window {
+    visibility: Window.FullScreen; color: "#fdf6e3"; title: "full screen"
+    Label { x: 40; y: 16; text: "A Qt Quick TextField in a full-screen window" }
+    TextField { objectName: "field"; x: 40; y: 40; width: 400; font.pixelSize: 24 }
+}
+)";
+
+const char BottomQml[] = R"(
+import QtQuick
+import QtQuick.Controls
+Window {
+    width: 500; height: 120; visible: true; color: "blue"; title: "bottom field"
+    TextField { objectName: "field"; x: 20; y: 70; width: 400 }
+}
+)";
+
+enum PanelKey { KeyHeng = 11, KeyShu = 12, KeyPie = 13, KeyDian = 16, KeyZhe = 17 };
+
+void wait(int ms)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < ms) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(5);
+    }
+}
+
+QWindow* findPanel()
+{
+    for (QWindow* window : QGuiApplication::topLevelWindows()) {
+        if (window->inherits("IM_Stroke_Window"))
+            return window;
+    }
+    return nullptr;
+}
+
+bool xdotool(const QStringList& arguments)
+{
+    return QProcess::execute(QStringLiteral("xdotool"), arguments) == 0;
+}
+
+class PanelX11 : public ::testing::Test
+{
+protected:
+    void open(const char* qml)
+    {
+        engine.loadData(qml);
+        ASSERT_FALSE(engine.rootObjects().isEmpty());
+        window = qobject_cast<QQuickWindow*>(engine.rootObjects().first());
+        ASSERT_NE(window, nullptr);
+        wait(400);
+        window->requestActivate();
+        field = window->findChild<QQuickItem*>(QStringLiteral("field"));
+        ASSERT_NE(field, nullptr);
+        field->forceActiveFocus();
+        wait(400);
+        panel = findPanel();
+        ASSERT_NE(panel, nullptr);
+        ASSERT_TRUE(panel->isVisible());
+        scale = panel->width() / 240.0;
+    }
+    QImage screenshot(const QString& name)
+    {
+        const QImage shot = QGuiApplication::primaryScreen()->grabWindow(0).toImage();
+        const QString dir = qEnvironmentVariable("DIRORU_SCREENSHOT_DIR", QDir::tempPath());
+        QDir().mkpath(dir);
+        shot.save(dir + QLatin1Char('/') + name + QStringLiteral(".png"));
+        return shot;
+    }
+    QPoint keyCentre(int key) const
+    {
+        const QPointF layout(3 + 47 * (key % 5) + 23, 3 + 35 * (key / 5) + 17);
+        return panel->geometry().topLeft() + (layout * scale).toPoint();
+    }
+    void click(std::initializer_list<int> keys)
+    {
+        for (int key : keys) {
+            const QPoint at = keyCentre(key);
+            ASSERT_TRUE(xdotool({QStringLiteral("mousemove"), QString::number(at.x()), QString::number(at.y()),
+                                 QStringLiteral("click"), QStringLiteral("1")}));
+            wait(60);
+        }
+        wait(200);
+    }
+    QString text() const { return field->property("text").toString(); }
+    QRect fieldRect() const
+    {
+        const QPointF topLeft = field->mapToGlobal(QPointF(0, 0));
+        return QRectF(topLeft, QSizeF(field->width(), field->height())).toAlignedRect();
+    }
+    // Pixels of the panel's area that show the application window instead.
+    static int covered(const QImage& shot, const QRect& area, QRgb app)
+    {
+        int count = 0;
+        for (int y = area.top(); y <= area.bottom(); y += 4)
+            for (int x = area.left(); x <= area.right(); x += 4)
+                count += (shot.pixel(x, y) & 0xFFFFFF) == (app & 0xFFFFFF);
+        return count;
+    }
+
+    QQmlApplicationEngine engine;
+    QQuickWindow* window = nullptr;
+    QQuickItem* field = nullptr;
+    QWindow* panel = nullptr;
+    qreal scale = 1;
+};
+
+TEST_F(PanelX11, StaysAboveAFullScreenWindowAndTypesByRealClicks)
+{
+    open(FullScreenQml);
+    EXPECT_EQ(window->visibility(), QWindow::FullScreen);
+    window->raise(); // the application raising itself must not cover the panel
+    window->requestActivate();
+    wait(300);
+    const QImage before = screenshot(QStringLiteral("fullscreen-panel"));
+    EXPECT_EQ(covered(before, panel->geometry(), qRgb(0xfd, 0xf6, 0xe3)), 0);
+    click({KeyPie, KeyHeng, KeyShu, KeyHeng, KeyZhe, KeyPie, KeyDian, 5, 0});
+    EXPECT_EQ(text(), QStringLiteral("我们"));
+    EXPECT_TRUE(field->hasActiveFocus()) << "clicks on the panel leave the focus in the field";
+    screenshot(QStringLiteral("fullscreen-typed"));
+}
+
+TEST_F(PanelX11, FieldAtTheBottomOfTheScreenIsNotCovered)
+{
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    open(BottomQml);
+    window->setPosition(screen.left() + 100, screen.bottom() - window->height() - 20);
+    wait(400);
+    field->forceActiveFocus();
+    wait(300);
+    const QImage shot = screenshot(QStringLiteral("bottom-field"));
+    EXPECT_FALSE(panel->geometry().intersects(fieldRect()));
+    EXPECT_TRUE(screen.contains(panel->geometry()));
+    EXPECT_EQ(covered(shot, panel->geometry(), qRgb(0, 0, 255)), 0);
+    click({KeyHeng, 5});
+    EXPECT_FALSE(text().isEmpty());
+}
+
+// Real key presses through XTest reach the input context as the X server
+// sends them: h is a stroke, the candidates get numbers, 1 chooses.
+TEST_F(PanelX11, HardwareKeysEnterStrokes)
+{
+    open(BottomQml);
+    ASSERT_TRUE(xdotool({QStringLiteral("key"), QStringLiteral("h")}));
+    wait(300);
+    QVariantMap state;
+    QMetaObject::invokeMethod(panel, "panelState", Qt::DirectConnection, Q_RETURN_ARG(QVariantMap, state));
+    EXPECT_EQ(state.value(QStringLiteral("strokes")).toString(), QStringLiteral("1"));
+    EXPECT_TRUE(text().isEmpty());
+    screenshot(QStringLiteral("hardware-keys"));
+    ASSERT_TRUE(xdotool({QStringLiteral("key"), QStringLiteral("1")}));
+    wait(300);
+    EXPECT_EQ(text(), state.value(QStringLiteral("cells")).toStringList().value(5));
+}
+
+// DIRORU_PANEL_SCALE as the script set it: a number gives keys of exactly
+// that many times 46 pixels; auto gives keys of at least 9 mm.
+TEST_F(PanelX11, KeysHaveTheirPhysicalSize)
+{
+    open(BottomQml);
+    const QScreen* screen = panel->screen();
+    const qreal keyPixels = 46 * scale;
+    const qreal keyMillimetres = keyPixels / screen->physicalDotsPerInchX() * 25.4;
+    const QString setting = qEnvironmentVariable("DIRORU_PANEL_SCALE", QStringLiteral("auto"));
+    bool numeric = false;
+    const qreal wanted = setting.toDouble(&numeric);
+    std::printf("scale %s: key %.1f px, %.1f mm at %.0f dpi\n", qPrintable(setting), keyPixels,
+                keyMillimetres, screen->physicalDotsPerInchX());
+    if (numeric)
+        EXPECT_DOUBLE_EQ(scale, wanted);
+    else
+        EXPECT_GE(keyMillimetres, 9.0);
+    EXPECT_LE(panel->width(), screen->availableGeometry().width());
+    const QImage shot = screenshot(QStringLiteral("scale-") + setting);
+    // The key face is really that large on screen: its pixels differ from the
+    // blue window both just inside its left and its right edge.
+    const QPoint centre = keyCentre(KeyHeng);
+    const int half = int(keyPixels / 2) - 3;
+    for (int dx : {-half, half})
+        EXPECT_NE(shot.pixel(centre.x() + dx, centre.y()) & 0xFFFFFF, 0x0000FFu);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_IM_MODULE", "diroru");
+    qputenv("QT_PLUGIN_PATH", DIRORU_QTPLUGIN_PATH);
+    TinyPack tinyPack;
+    // The real key faces when the script names the built pack: the
+    // screenshots then show the panel as users see it.
+    const QString built = qEnvironmentVariable("DIRORU_PACK_DIR");
+    for (const char* image : {"InputW_Stroke_Entry.gif", "InputW_Stroke_Entry_Ext.gif"}) {
+        if (!built.isEmpty())
+            QFile::copy(built + QLatin1Char('/') + QLatin1String(image), tinyPack.dir() + QLatin1Char('/') + QLatin1String(image));
+    }
+    QGuiApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
