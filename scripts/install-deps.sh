@@ -10,7 +10,8 @@ packages=(
   clang libclang-rt-14-dev
   libgif-dev
   fonts-wqy-microhei
-  rime-data-stroke rime-data-pinyin-simp
+  rime-data-stroke rime-data-pinyin-simp rime-essay
+  libime-bin libime-data-language-model libopencc-dev
   manpages-zh
 )
 

@@ -26,8 +26,16 @@ int main(int argc, char** argv)
                                   QStringLiteral("dir"));
     const QCommandLineOption out(QStringLiteral("out"), QStringLiteral("Folder the pack is written to."),
                                  QStringLiteral("dir"));
+    const QCommandLineOption model(QStringLiteral("model"),
+                                   QStringLiteral("KenLM binary language model whose bigrams give the cross-word followers."),
+                                   QStringLiteral("file"));
+    const QCommandLineOption opencc(QStringLiteral("opencc"),
+                                    QStringLiteral("OpenCC configuration to convert the model's words with (e.g. s2tw.json)."),
+                                    QStringLiteral("config"));
+    const QCommandLineOption traditional(QStringLiteral("traditional"),
+                                         QStringLiteral("Taiwan's stroke orders as main records, corner quotes 「」『』."));
     const QCommandLineOption quiet(QStringLiteral("quiet"), QStringLiteral("Print nothing but errors."));
-    parser.addOptions({stroke, words, data, out, quiet});
+    parser.addOptions({stroke, words, data, out, model, opencc, traditional, quiet});
     parser.process(app);
 
     QTextStream err(stderr);
@@ -37,7 +45,9 @@ int main(int argc, char** argv)
     }
     CPackBuilder builder;
     QString error;
-    const bool ok = builder.Run({parser.value(stroke), parser.value(words), parser.value(data), parser.value(out)}, &error);
+    const bool ok = builder.Run({parser.value(stroke), parser.value(words), parser.value(data), parser.value(out),
+                                 parser.value(model), parser.value(opencc), parser.isSet(traditional)},
+                                &error);
     if (!parser.isSet(quiet) || !ok) {
         QTextStream report(stdout);
         for (const QString& line : builder.Report())

@@ -3,9 +3,11 @@
 #include <QString>
 #include <QStringList>
 
-// Builds the whole data pack into one directory from the two dictionary
-// sources and the hand-kept sources: bs.dat, word.idx, word.dat,
-// Symbols.txt and the two keyboard images.
+// Builds the whole data pack into one directory from the dictionary sources,
+// a language model's bigrams and the hand-kept sources: bs.dat, word.idx,
+// word.dat, Symbols.txt and the two keyboard images. The same code builds the
+// Simplified and the Traditional pack; they differ in their sources and in
+// the choices Traditional sets.
 class CPackBuilder
 {
 public:
@@ -14,6 +16,9 @@ public:
         QString WordDict;   // weighted characters and words
         QString DataDir;    // Symbols.utf8.txt and keyboards.json
         QString OutDir;
+        QString Model;      // KenLM language model; none: in-word followers only
+        QString OpenCC;     // OpenCC configuration the model's words are converted with, if any
+        bool Traditional = false; // Taiwan stroke orders first, corner quotes
     };
 
     // False with a message in error on the first problem; Report() then
