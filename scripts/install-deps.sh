@@ -7,11 +7,12 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-private-dev libqt6opengl6-dev
   libgtest-dev libgmock-dev libbenchmark-dev
+  libimecore-dev libfcitx5utils-dev
   clang libclang-rt-14-dev
   libgif-dev
   fonts-wqy-microhei
   rime-data-stroke rime-data-pinyin-simp rime-essay
-  libime-bin libime-data-language-model libopencc-dev
+  libime-data-language-model libopencc-dev
   manpages-zh
 )
 

@@ -61,7 +61,8 @@ quint16 u16(const QByteArray& bytes, int at)
 
 CPackBuilder::TOptions options(const TestDir& dir, const QString& out)
 {
-    return {dir.write("stroke.yaml", StrokeYaml), dir.write("words.yaml", WordYaml), DIRORU_DATA_DIR, dir.path(out)};
+    return {dir.write("stroke.yaml", StrokeYaml), dir.write("words.yaml", WordYaml), DIRORU_DATA_DIR, dir.path(out),
+            QString(), QString(), false};
 }
 
 } // namespace

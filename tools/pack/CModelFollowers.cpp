@@ -29,13 +29,10 @@ bool CModelFollowers::Convert(const QByteArray& utf8, const QString& config, QBy
     return ok;
 }
 
-bool CModelFollowers::Load(const QString& modelFile, const QString& openccConfig, QString* error)
+bool CModelFollowers::Load(const CLanguageModelFile& model, const QString& openccConfig, QString* error)
 {
     m_followers.clear();
     m_bigrams = 0;
-    CLanguageModelFile model;
-    if (!model.Open(modelFile, error))
-        return false;
     QStringList words = model.Words();
     if (!openccConfig.isEmpty()) {
         // One call for the whole vocabulary: converting word by word would
@@ -45,7 +42,7 @@ bool CModelFollowers::Load(const QString& modelFile, const QString& openccConfig
             return false;
         words = QString::fromUtf8(converted).split(QLatin1Char('\n'));
         if (words.size() != model.Words().size()) {
-            *error = QStringLiteral("OpenCC changed the number of words of %1").arg(modelFile);
+            *error = QStringLiteral("OpenCC changed the number of the model's words");
             return false;
         }
     }

@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
+class CLanguageModelFile;
+
 #include <map>
 
 // Which character follows which in running text, from a language model.
@@ -20,10 +22,10 @@ class CModelFollowers
 public:
     static constexpr double InWordShare = 0.5;
 
-    // Reads the model (see CLanguageModelFile); with a non-empty OpenCC
-    // configuration (s2tw.json) its words are converted first, for a pack of
-    // the other script.
-    bool Load(const QString& modelFile, const QString& openccConfig, QString* error);
+    // Takes the pairs of an open model; with a non-empty OpenCC configuration
+    // (s2twp.json) its words are converted first, for a pack of the other
+    // script.
+    bool Load(const CLanguageModelFile& model, const QString& openccConfig, QString* error);
 
     // Counts probability more of follower after lead.
     void Add(char16_t lead, char16_t follower, double probability) { m_followers[lead][follower] += probability; }

@@ -5,6 +5,7 @@
 #include "CFrequencyTable.h"
 #include "CGifWriter.h"
 #include "CKeyboardPainter.h"
+#include "CLanguageModelFile.h"
 #include "CStrokeDictWriter.h"
 #include "CStrokeTable.h"
 #include "CSymbolFileWriter.h"
@@ -15,6 +16,9 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QSaveFile>
+
+CPackBuilder::CPackBuilder() = default;
+CPackBuilder::~CPackBuilder() = default;
 
 bool CPackBuilder::WriteFile(const QString& name, const QByteArray& bytes, QString* error)
 {
@@ -43,8 +47,17 @@ bool CPackBuilder::Run(const TOptions& options, QString* error)
     if (!strokeSource.Load(options.StrokeDict, error) || !wordSource.Load(options.WordDict, error))
         return false;
     CModelFollowers followers;
-    if (!options.Model.isEmpty() && !followers.Load(options.Model, options.OpenCC, error))
-        return false;
+    if (!options.Model.isEmpty()) {
+        if (!m_model || m_modelName != options.Model) {
+            m_model.reset(new CLanguageModelFile);
+            m_modelName.clear();
+            if (!m_model->Open(options.Model, error))
+                return false;
+            m_modelName = options.Model;
+        }
+        if (!followers.Load(*m_model, options.OpenCC, error))
+            return false;
+    }
     CStrokeTable strokes;
     strokes.Load(strokeSource, options.Traditional ? CStrokeTable::TStandard::Taiwan : CStrokeTable::TStandard::Mainland);
     CFrequencyTable frequency;

@@ -3,6 +3,10 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
+
+class CLanguageModelFile;
+
 // Builds the whole data pack into one directory from the dictionary sources,
 // a language model's bigrams and the hand-kept sources: bs.dat, word.idx,
 // word.dat, Symbols.txt and the two keyboard images. The same code builds the
@@ -21,8 +25,12 @@ public:
         bool Traditional = false; // Taiwan stroke orders first, corner quotes
     };
 
+    CPackBuilder();
+    ~CPackBuilder();
+
     // False with a message in error on the first problem; Report() then
-    // holds what was done before it.
+    // holds what was done before it. A model named again by the next Run is
+    // not read again.
     bool Run(const TOptions& options, QString* error);
 
     // One line per fact worth knowing about the built pack.
@@ -32,5 +40,7 @@ private:
     bool WriteFile(const QString& name, const QByteArray& bytes, QString* error);
 
     QString m_outDir;
+    std::unique_ptr<CLanguageModelFile> m_model;
+    QString m_modelName;
     QStringList m_report;
 };
