@@ -1,6 +1,7 @@
 #include "CStringList.h"
 
 #include "MemoryHelpers.h"
+#include "QuickSort.h"
 
 #include <cstring>
 #include <utility>
@@ -245,41 +246,9 @@ void CStringList::CustomSort(TStringListSortCompare compare)
 
 void CStringList::QuickSort(int left, int right, TStringListSortCompare compare)
 {
-    while (left < right) {
-        int i = left;
-        int j = right;
-        int pivot = (left + right) >> 1;
-        do {
-            // The bounds only matter for an inconsistent comparison; a
-            // consistent one stops at the pivot entry first.
-            while (i < right && compare(*this, &ItemList[i], &ItemList[pivot]) < 0)
-                ++i;
-            while (j > left && compare(*this, &ItemList[j], &ItemList[pivot]) > 0)
-                --j;
-            if (i <= j) {
-                if (i != j)
-                    ExchangeItems(i, j);
-                // Follow the pivot entry as it moves.
-                if (pivot == i)
-                    pivot = j;
-                else if (pivot == j)
-                    pivot = i;
-                ++i;
-                --j;
-            }
-        } while (i <= j);
-        // Recurse into the smaller part and loop on the larger one, so the
-        // stack stays logarithmic.
-        if (j - left < right - i) {
-            if (left < j)
-                QuickSort(left, j, compare);
-            left = i;
-        } else {
-            if (i < right)
-                QuickSort(i, right, compare);
-            right = j;
-        }
-    }
+    QuickSortIndices(left, right,
+        [&](int i, int p) { return compare(*this, &ItemList[i], &ItemList[p]); },
+        [&](int i, int j) { ExchangeItems(i, j); });
 }
 
 void CStringList::SetSorted(bool value)

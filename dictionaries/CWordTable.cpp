@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -225,6 +226,16 @@ void CWordTable::UpdateToFile()
     if (DataFile->isWritable() && Pending.Offset % RecordSize == 0
         && qint64(Pending.Offset) + RecordSize <= DataFile->size()
         && DataFile->seek(Pending.Offset)) {
+        // Another process (a second frontend) may learn into the same file:
+        // the record stays locked from the compare to the write, so neither
+        // writes over what the other wrote in between. Without locks (some
+        // network file systems) the compare alone still holds.
+        struct flock lock = {};
+        lock.l_type = F_WRLCK;
+        lock.l_whence = SEEK_SET;
+        lock.l_start = off_t(Pending.Offset);
+        lock.l_len = RecordSize;
+        const bool locked = ::fcntl(DataFile->handle(), F_OFD_SETLKW, &lock) == 0;
         char record[RecordSize];
         // The change was made to the record as the list read it. A file that
         // holds something else there now (replaced while the panel was
@@ -234,17 +245,19 @@ void CWordTable::UpdateToFile()
         const bool unchanged = DataFile->read(record, RecordSize) == RecordSize
             && qFromLittleEndian<uint16_t>(record) == m_pendingWas.Char
             && qFromLittleEndian<uint16_t>(record + 2) == m_pendingWas.Ref;
-        if (!unchanged || !DataFile->seek(Pending.Offset)) {
-            Pending.Char = 0;
-            return;
+        if (unchanged && DataFile->seek(Pending.Offset)) {
+            qToLittleEndian(Pending.Char, record);
+            qToLittleEndian(Pending.Ref, record + 2);
+            // One 4-byte write inside one record: a process killed at any
+            // moment leaves the record either old or new, never half of each.
+            DataFile->write(record, RecordSize);
+            DataFile->flush();
+            m_unsynced = true;
         }
-        qToLittleEndian(Pending.Char, record);
-        qToLittleEndian(Pending.Ref, record + 2);
-        // One 4-byte write inside one record: a process killed at any moment
-        // leaves the record either old or new, never half of each.
-        DataFile->write(record, RecordSize);
-        DataFile->flush();
-        m_unsynced = true;
+        if (locked) {
+            lock.l_type = F_UNLCK;
+            ::fcntl(DataFile->handle(), F_OFD_SETLK, &lock);
+        }
     }
     Pending.Char = 0;
 }
@@ -255,8 +268,11 @@ void CWordTable::OpenFile()
         return;
     // Without write access (a file of another user, a read-only medium) the
     // associations are still shown; what is learned is simply not stored.
-    if (!DataFile->open(QIODevice::ReadWrite))
-        DataFile->open(QIODevice::ReadOnly);
+    // Unbuffered: the compare before a write must read the file as it is
+    // now, never bytes buffered by an earlier read that another process has
+    // since changed.
+    if (!DataFile->open(QIODevice::ReadWrite | QIODevice::Unbuffered))
+        DataFile->open(QIODevice::ReadOnly | QIODevice::Unbuffered);
     m_unsynced = false;
 }
 

@@ -10,20 +10,21 @@
 #include "FuzzSupport.h"
 #include "Gbk.h"
 #include "IM_Stroke_Plugin.h"
+#include "PanelTaps.h"
+#include "TestFiles.h"
 #include "WordDatCheck.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <QCoreApplication>
 #include <QImage>
-#include <QMouseEvent>
-#include <QPainter>
 #include <QSet>
 #include <QTimerEvent>
 #include <QWidget>
 #include <QtEndian>
 
 #include <cstring>
+#include <string>
 #include <vector>
 
 namespace {
@@ -35,20 +36,6 @@ struct Pack {
     QByteArray index;
     QByteArray records;
 };
-
-void appendU16(QByteArray& out, uint16_t v)
-{
-    char b[2];
-    qToLittleEndian(v, b);
-    out.append(b, 2);
-}
-
-void appendU32(QByteArray& out, uint32_t v)
-{
-    char b[4];
-    qToLittleEndian(v, b);
-    out.append(b, 4);
-}
 
 // A deterministic pack: CharacterCount characters with stroke sequences of 1
 // to 25 strokes (so every first stroke gives several pages and the longest
@@ -68,26 +55,20 @@ Pack makePack()
     QByteArray bs;
     for (uint16_t c : chars) {
         const int strokes = random(8) == 0 ? 25 : 1 + int(random(12));
-        uint32_t words[3] = {0, 0, 0};
+        std::string digits;
         for (int p = 0; p < strokes; ++p)
-            words[p / 10] |= (1 + random(5)) << (3 * (p % 10));
-        appendU32(bs, words[0]);
-        appendU32(bs, words[1]);
-        appendU16(bs, uint16_t(words[2]));
-        appendU16(bs, c);
+            digits += char('1' + random(5));
+        bs += strokeRecord(digits.c_str(), c);
     }
 
-    Pack pack;
+    AssociationFiles lists;
     for (uint16_t lead : chars) { // ascending, as the index must be
         const int count = int(random(25));
-        appendU16(pack.index, lead);
-        appendU16(pack.index, uint16_t(count));
-        appendU32(pack.index, uint32_t(pack.records.size()));
-        for (int k = 0; k < count; ++k) {
-            appendU16(pack.records, chars[random(CharacterCount)]);
-            appendU16(pack.records, uint16_t(2 * (count - k)));
-        }
+        lists.addEntry(lead, uint16_t(count), uint32_t(lists.data.size()));
+        for (int k = 0; k < count; ++k)
+            lists.addRecord({chars[random(CharacterCount)], uint16_t(2 * (count - k))});
     }
+    Pack pack{FuzzDir(), lists.index, lists.data};
 
     const QString symbols = QStringLiteral(
         "，。、；：？！…—·《》（）\n\n"
@@ -100,15 +81,11 @@ Pack makePack()
     FuzzWrite(QStringLiteral("word.idx"), pack.index);
     FuzzWrite(QStringLiteral("word.dat"), pack.records);
     FuzzWrite(QStringLiteral("Symbols.txt"), toGbk(symbols));
-    QImage image(240, 144, QImage::Format_RGB32);
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            image.setPixel(x, y, qRgb(x, 40 + y, 200));
     // Qt reads an image by its contents, whatever the name says.
+    const QImage image = keyboardImage();
     image.save(FuzzDir() + QStringLiteral("InputW_Stroke_Entry.gif"), "PNG");
     image.save(FuzzDir() + QStringLiteral("InputW_Stroke_Entry_Ext.gif"), "PNG");
     FuzzWrite(QStringLiteral("tarvin.cfg"), "[BH]\nInstallDir=" + FuzzDir().toUtf8() + "\n");
-    pack.dir = FuzzDir();
     return pack;
 }
 
@@ -140,18 +117,6 @@ bool settingCmd(ZInputMethodInterface* im, uint32_t code, uint32_t argument)
 {
     ZKbCmdGetWidget cmd{&HostTag, ZKB_MGRCMD_T(code), argument, nullptr};
     return im->settingCmd(reinterpret_cast<ZCmd<ZKB_MGRCMD_T>*>(&cmd));
-}
-
-void mouse(QWidget* panel, QEvent::Type type, QPoint at)
-{
-    const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
-    QMouseEvent event(type, QPointF(at), QPointF(panel->mapToGlobal(at)), Qt::LeftButton, held, Qt::NoModifier);
-    QCoreApplication::sendEvent(panel, &event);
-}
-
-QPoint keyCentre(int key)
-{
-    return QPoint(3 + 47 * (key % 5) + 23, 3 + 35 * (key / 5) + 17);
 }
 
 } // namespace
@@ -194,16 +159,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         switch (action) {
         case 0: case 1: case 2: case 3: case 4: {
             // A whole tap on a key, the common case.
-            const QPoint at = keyCentre(in.ConsumeIntegralInRange(0, 19));
-            mouse(panel, QEvent::MouseButtonPress, at);
-            mouse(panel, QEvent::MouseButtonRelease, at);
+            tapKeys(panel, {in.ConsumeIntegralInRange(0, 19)});
             break;
         }
         case 5: case 6: case 7: {
             const QEvent::Type types[] = {QEvent::MouseButtonPress, QEvent::MouseMove, QEvent::MouseButtonRelease};
             const int x = in.ConsumeIntegralInRange(-50, 300);
             const int y = in.ConsumeIntegralInRange(-50, 200);
-            mouse(panel, types[action - 5], QPoint(x, y));
+            sendMouse(panel, types[action - 5], QPoint(x, y));
             break;
         }
         case 8: {

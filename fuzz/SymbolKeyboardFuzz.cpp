@@ -7,10 +7,10 @@
 #include "CSymKBD.h"
 #include "FuzzSupport.h"
 #include "KeyboardGlobals.h"
+#include "PanelTaps.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
-#include <QMouseEvent>
 #include <QStringList>
 
 #include <vector>
@@ -30,18 +30,6 @@ public:
 
     CKBD* Keyboard = nullptr;
 };
-
-void mouse(CKBD& kbd, QEvent::Type type, QPoint at)
-{
-    const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
-    QMouseEvent event(type, QPointF(at), QPointF(at), Qt::LeftButton, held, Qt::NoModifier);
-    if (type == QEvent::MouseButtonPress)
-        kbd.mousePressEvent(&event);
-    else if (type == QEvent::MouseMove)
-        kbd.mouseMoveEvent(&event);
-    else
-        kbd.mouseReleaseEvent(&event);
-}
 
 } // namespace
 
@@ -73,15 +61,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         const int action = in.ConsumeIntegralInRange(0, 5);
         if (action <= 2) {
             // A whole tap, the common case, on any key including row 4.
-            const QPoint at = CKBD::keyRect(in.ConsumeIntegralInRange(0, 24)).center();
-            mouse(kbd, QEvent::MouseButtonPress, at);
-            mouse(kbd, QEvent::MouseButtonRelease, at);
+            tapKeys(&owner, {in.ConsumeIntegralInRange(0, 24)});
         } else if (action == 3) {
             const QEvent::Type types[] = {QEvent::MouseButtonPress, QEvent::MouseMove, QEvent::MouseButtonRelease};
             const QEvent::Type type = in.PickValueInArray(types);
             const int x = in.ConsumeIntegralInRange(-300, 600);
             const int y = in.ConsumeIntegralInRange(-300, 600);
-            mouse(kbd, type, QPoint(x, y));
+            sendMouse(&owner, type, QPoint(x, y));
         } else if (action == 4) {
             kbd.paintEvent(nullptr);
         } else {

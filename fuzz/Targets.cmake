@@ -21,7 +21,8 @@ set(DIRORU_FUZZ_keyboards_SOURCES KeyboardsFuzz.cpp
 set(DIRORU_FUZZ_keyboards_LIBS diroru_keyboards diroru_settings)
 
 # Builds target for the fuzz target name from its sources, the shared
-# helpers and the given extra sources; AUTOMOC for the panel's meta-object.
+# helpers (the tests' data-file builders and panel taps among them) and the
+# given extra sources; AUTOMOC for the panel's meta-object.
 function(diroru_fuzz_executable target name)
   set(sources)
   foreach(source ${DIRORU_FUZZ_${name}_SOURCES})
@@ -31,9 +32,10 @@ function(diroru_fuzz_executable target name)
       list(APPEND sources ${DIRORU_FUZZ_DIR}/${source})
     endif()
   endforeach()
-  add_executable(${target} ${sources} ${ARGN}
+  add_executable(${target} ${sources} ${ARGN} ${DIRORU_TESTDATA_SOURCES}
     ${DIRORU_FUZZ_DIR}/common/FuzzSupport.cpp ${DIRORU_FUZZ_DIR}/common/WordDatCheck.cpp)
   set_target_properties(${target} PROPERTIES AUTOMOC ON)
-  target_include_directories(${target} PRIVATE ${DIRORU_FUZZ_DIR}/common ${PROJECT_SOURCE_DIR}/plugin)
+  target_include_directories(${target} PRIVATE ${DIRORU_FUZZ_DIR}/common ${PROJECT_SOURCE_DIR}/plugin
+    ${PROJECT_SOURCE_DIR}/tests/common ${PROJECT_SOURCE_DIR}/keyboards)
   target_link_libraries(${target} PRIVATE ${DIRORU_FUZZ_${name}_LIBS} diroru_support Qt6::Widgets)
 endfunction()

@@ -1,6 +1,7 @@
 #include "CBHKBD.h"
 
 #include "CBHWordLib.h"
+#include "CStrokeSession.h"
 #include "CWordTable.h"
 #include "ChineseChar.h"
 #include "KeyboardGlobals.h"
@@ -31,18 +32,17 @@ char strokeDigit(int key)
 
 CBHKBD::CBHKBD(CIMEWidget* owner, const QString& imageName)
     : CKBD(owner, imageName),
-      WordLib(new CBHWordLib(AppPath + QStringLiteral("bs.dat"))),
-      WordTable(new CWordTable(AppPath + QStringLiteral("word.idx"), AppPath + QStringLiteral("word.dat")))
+      Session(new CStrokeSession(AppPath)),
+      WordLib(Session->WordLib),
+      WordTable(Session->WordTable)
 {
-    WordLib->PageSize = StrokePageSize;
-    WordTable->PageSize = AssociationPageSize;
+    Session->SetPageSize(StrokePageSize, AssociationPageSize);
     Reset(false);
 }
 
 CBHKBD::~CBHKBD()
 {
-    delete WordLib;
-    delete WordTable;
+    delete Session;
 }
 
 void CBHKBD::Reset(bool showDefaults)
@@ -102,58 +102,14 @@ void CBHKBD::ShowRecords()
     }
 }
 
-bool CBHKBD::collectFollowers()
-{
-    m_followers.clear();
-    // Only shipped associations (even Ref) promote a candidate. An entry of
-    // character 0 is passed over, not taken for the end of the list.
-    for (int j = 0; j < WordTable->WordCount; ++j) {
-        const uint16_t code = WordTable->GetWordCode(j);
-        if (j >= WordTable->WordCount)
-            break;
-        if (code != 0)
-            m_followers.push_back(code);
-    }
-    return !m_followers.empty();
-}
-
 int CBHKBD::FindPromoted(uint16_t found[2])
 {
-    if (WordTable->WordCount <= 0 || !collectFollowers())
-        return 0;
-    const int n = WordLib->FindFirstOf(StrokePageSize, m_followers.data(), int(m_followers.size()), found);
-    return n >= 0 ? n : FindPromotedByWalk(found);
+    return Session->FindPromoted(found);
 }
 
 int CBHKBD::FindPromotedByWalk(uint16_t found[2])
 {
-    if (WordTable->WordCount <= 0 || !collectFollowers())
-        return 0;
-    std::vector<uint64_t> followers(65536 / 64);
-    for (uint16_t code : m_followers)
-        followers[code / 64] |= uint64_t(1) << (code % 64);
-    // Start at the sixth match, the first beyond the first page.
-    int i = 0;
-    uint16_t code = 0;
-    for (int n = 0; n <= StrokePageSize; ++n) {
-        code = WordLib->GetWordCode(i);
-        ++i;
-        if (code == 0)
-            break;
-    }
-    int count = 0;
-    while (code != 0 && count < 2) {
-        // A character may have two records (two stroke orders): never
-        // promote it into both cells.
-        const bool repeat = count == 1 && found[0] == code;
-        if (!repeat && (followers[code / 64] >> (code % 64) & 1))
-            found[count++] = code;
-        if (count < 2) {
-            code = WordLib->GetWordCode(i);
-            ++i;
-        }
-    }
-    return count;
+    return Session->FindPromotedByWalk(found);
 }
 
 void CBHKBD::ShowBHImages()

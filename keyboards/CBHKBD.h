@@ -3,9 +3,9 @@
 #include "CKBD.h"
 
 #include <cstdint>
-#include <vector>
 
 class CBHWordLib;
+class CStrokeSession;
 class CWordTable;
 
 // The stroke keyboard. In stroke input the typed strokes stand in the line
@@ -54,6 +54,9 @@ public:
     // before, so nothing typed while it was off leads a learned pair.
     void SetLearning(bool on);
 
+    // The dictionaries and the promoted search, shared with frontends
+    // that draw their own candidates; WordLib and WordTable are its own.
+    CStrokeSession* Session;
     CBHWordLib* WordLib;
     CWordTable* WordTable;
     QString StrokeCode;
@@ -70,12 +73,7 @@ public:
 
 private:
     bool runQuery(const QString& code);
-    // The characters of the loaded association list with an even weight,
-    // into m_followers; false when there are none.
-    bool collectFollowers();
     // Shows the page of the current query, or the default punctuation in
     // cells 5 to 9 when it matched nothing.
     void showQueryResult();
-
-    std::vector<uint16_t> m_followers; // kept: no allocation per stroke
 };

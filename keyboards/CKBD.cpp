@@ -1,6 +1,7 @@
 #include "CKBD.h"
 
 #include "CIMEWidget.h"
+#include "KeyGrid.h"
 #include "KeyboardGlobals.h"
 
 #include <QImage>
@@ -10,14 +11,7 @@
 
 namespace {
 
-constexpr int KeyLeft = 3;
-constexpr int KeyTop = 3;
-constexpr int KeyPitchX = 47;
-constexpr int KeyPitchY = 35;
-constexpr int KeyWidth = 46;
-constexpr int KeyHeight = 34;
-constexpr int HitLeft = 4; // the hit test's columns start one pixel right of the faces
-constexpr int Columns = 5;
+constexpr int HitLeft = KeyGrid::Left + 1; // the hit test's columns start one pixel right of the faces
 constexpr int LastGridIndex = 4; // rows and columns the hit test admits
 constexpr int KeyCount = 20;     // keys inside the image; row 4 lies below it
 
@@ -48,17 +42,16 @@ CKBD::~CKBD()
 
 void CKBD::getKeyRect(int key, int& left, int& top, int& width, int& height)
 {
-    left = KeyLeft + KeyPitchX * (key % Columns);
-    top = KeyTop + KeyPitchY * (key / Columns);
-    width = KeyWidth;
-    height = KeyHeight;
+    const QRect r = KeyGrid::KeyRect(key);
+    left = r.left();
+    top = r.top();
+    width = r.width();
+    height = r.height();
 }
 
 QRect CKBD::keyRect(int key)
 {
-    int left, top, width, height;
-    getKeyRect(key, left, top, width, height);
-    return QRect(left, top, width, height);
+    return KeyGrid::KeyRect(key);
 }
 
 QRect CKBD::lineRect()
@@ -70,11 +63,11 @@ QRect CKBD::lineRect()
 
 int CKBD::keyAt(const QPoint& point)
 {
-    const int column = (point.x() - HitLeft) / KeyPitchX;
-    const int row = (point.y() - KeyTop) / KeyPitchY;
+    const int column = (point.x() - HitLeft) / KeyGrid::PitchX;
+    const int row = (point.y() - KeyGrid::Top) / KeyGrid::PitchY;
     if (column < 0 || column > LastGridIndex || row < 0 || row > LastGridIndex)
         return -1;
-    return Columns * row + column;
+    return KeyGrid::Columns * row + column;
 }
 
 bool CKBD::canDraw() const

@@ -14,6 +14,8 @@ packages=(
   rime-data-stroke rime-data-pinyin-simp rime-essay
   libime-data-language-model libopencc-dev
   manpages-zh
+  libfcitx5core-dev fcitx5-modules-dev
+  fcitx5 fcitx5-frontend-gtk3 fcitx5-frontend-qt6 xvfb xdotool dbus-daemon dbus-bin python3-gi gir1.2-gtk-3.0
 )
 
 missing=()

@@ -2,7 +2,7 @@
 # Builds DiroruDIV and runs the stroke input method in the host program.
 #   scripts/run.sh                          with a display: a window to type in;
 #                                           without one: the default scripted session
-#   scripts/run.sh --script FILE            replay a session (format: platform/host/ScriptSession.h)
+#   scripts/run.sh --script FILE            replay a session (format: frontends/host/ScriptSession.h)
 #   scripts/run.sh --screenshot PATH        save the window as PNG at the end
 #   scripts/run.sh --traditional            the Traditional Chinese pack (build/pack-hant)
 #   QT_QPA_PLATFORM=vnc scripts/run.sh      interactive through a VNC viewer on port 5900
@@ -52,4 +52,4 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLAT
     *) [ "$pack_name" = pack ] || args+=(--script "$root/data/demo.hant.script") ;;
   esac
 fi
-exec "$build/platform/diroru_host" ${args[@]+"${args[@]}"}
+exec "$build/frontends/diroru_host" ${args[@]+"${args[@]}"}

@@ -23,11 +23,6 @@ void SetLogFileName(const QString& fileName)
     logFileName() = fileName.isEmpty() ? QString::fromLatin1(DefaultLogFile) : fileName;
 }
 
-QString LogFileName()
-{
-    return logFileName();
-}
-
 void WriteLog(const void* data, int length)
 {
     if (!data || length <= 0)

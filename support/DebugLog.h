@@ -21,4 +21,3 @@ QByteArray FormatTimedLine(long seconds, long microseconds, const char* text);
 // Redirects the log (tests, or a device with another card path); an empty
 // name restores the default.
 void SetLogFileName(const QString& fileName);
-QString LogFileName();

@@ -1,12 +1,29 @@
 #include "FuzzSupport.h"
 
+#include "TestFiles.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 
 #include <cstdio>
 #include <cstdlib>
+
+namespace {
+
+const TestDir& scratch()
+{
+    // Memory-backed when possible: the targets rewrite their files on
+    // every input.
+    static const TestDir dir(QDir(QStringLiteral("/dev/shm")).exists()
+                                 ? QStringLiteral("/dev/shm/diroru-fuzz-XXXXXX")
+                                 : QDir::tempPath() + QStringLiteral("/diroru-fuzz-XXXXXX"));
+    if (!dir.isValid())
+        FuzzFail("cannot create a scratch directory");
+    return dir;
+}
+
+} // namespace
 
 void FuzzFail(const std::string& message)
 {
@@ -28,23 +45,14 @@ void FuzzInitGui()
 
 QString FuzzDir()
 {
-    // Memory-backed when possible: the targets rewrite their files on
-    // every input.
-    static QTemporaryDir dir(QDir(QStringLiteral("/dev/shm")).exists()
-                                 ? QStringLiteral("/dev/shm/diroru-fuzz-XXXXXX")
-                                 : QDir::tempPath() + QStringLiteral("/diroru-fuzz-XXXXXX"));
-    if (!dir.isValid())
-        FuzzFail("cannot create a scratch directory");
-    return dir.path() + QLatin1Char('/');
+    return scratch().dir();
 }
 
 QString FuzzWrite(const QString& name, const QByteArray& bytes)
 {
-    const QString path = FuzzDir() + name;
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)
-        || file.write(bytes) != bytes.size())
-        FuzzFail("cannot write " + path.toStdString());
+    const QString path = scratch().write(name, bytes);
+    if (path.isEmpty())
+        FuzzFail("cannot write " + name.toStdString());
     return path;
 }
 

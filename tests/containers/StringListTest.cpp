@@ -5,9 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <ostream>
-#include <random>
 #include <vector>
 
 static void PrintTo(const QString& text, std::ostream* os)
@@ -50,68 +48,46 @@ TObject objs[4];
 
 } // namespace
 
-TEST(StringList, JoinsEveryStringWithLf)
-{
-    CStringList list;
-    EXPECT_EQ(list.Text(), QString());
-    Make(list, {"a", "", "b"});
-    EXPECT_EQ(list.Text(), QStringLiteral("a\n\nb\n"));
-    CStringList again;
-    again.SetText(list.Text());
-    EXPECT_EQ(Strings(again), (QStringList{"a", "", "b"}));
-}
-
-TEST(StringList, SplitsOnCrLfCrAndLf)
+// SetText splits on CR LF, CR and LF; Text joins with LF after every string.
+TEST(StringList, SplitsOnCrLfCrAndLfAndJoinsWithLf)
 {
     const struct {
         const char* text;
         QStringList lines;
+        const char* joined;
     } cases[] = {
-        {"x\r\ny\rz\n", {"x", "y", "z"}},
-        {"x\n\ry", {"x", "", "y"}},  // LF CR ends two lines
-        {"x\r\n\r\ny", {"x", "", "y"}},
-        {"a\r", {"a"}},             // a final break adds no empty line
-        {"\n", {""}},
-        {"\r\n", {""}},
-        {"no break", {"no break"}},
-        {"", {}},
+        {"x\r\ny\rz\n", {"x", "y", "z"}, "x\ny\nz\n"},
+        {"x\n\ry", {"x", "", "y"}, "x\n\ny\n"}, // LF CR ends two lines
+        {"x\r\n\r\ny", {"x", "", "y"}, "x\n\ny\n"},
+        {"a\r", {"a"}, "a\n"},                   // a final break adds no empty line
+        {"\n", {""}, "\n"},
+        {"\r\n", {""}, "\n"},
+        {"no break", {"no break"}, "no break\n"},
+        {"", {}, ""},
     };
     for (const auto& c : cases) {
         CStringList list;
         Make(list, {"old"});
         list.SetText(QString::fromLatin1(c.text));
         EXPECT_EQ(Strings(list), c.lines) << c.text;
+        EXPECT_EQ(list.Text(), QString::fromLatin1(c.joined));
     }
 }
 
-TEST(StringList, SortedModeInsertsInOrderAndFindsByHalves)
+// Order, searches and bad indices of the strings themselves are checked
+// against a plain list by the string-list fuzz target, whose corpus the
+// suite replays; these tests cover what that model does not see.
+TEST(StringList, SortedDuplicatesGoBeforeTheEqualEntryTheSearchMeets)
 {
     CStringList list;
     list.SetSorted(true);
-    EXPECT_EQ(list.Add("c"), 0);
-    EXPECT_EQ(list.Add("a"), 0);
-    EXPECT_EQ(list.Add("b"), 1);
-    EXPECT_EQ(Strings(list), (QStringList{"a", "b", "c"}));
-
-    int index = -1;
-    EXPECT_TRUE(list.Find("b", index));
-    EXPECT_EQ(index, 1);
-    EXPECT_FALSE(list.Find("bb", index));
-    EXPECT_EQ(index, 2);
-    EXPECT_FALSE(list.Find("d", index));
-    EXPECT_EQ(index, 3);
-    EXPECT_EQ(list.IndexOf("c"), 2);
-    EXPECT_EQ(list.IndexOf("B"), -1); // case matters
-
-    // A duplicate goes in front of the equal entry the search meets, which
-    // in a run of equals need not be the first of them.
+    Make(list, {"c", "a", "b"});
     list.AddObject("b", &objs[1]);
-    list.AddObject("b", &objs[2]);
+    list.AddObject("b", &objs[2]); // in front of the middle b, not the first
     EXPECT_EQ(Strings(list), (QStringList{"a", "b", "b", "b", "c"}));
     EXPECT_EQ(list.Objects(1), &objs[2]);
     EXPECT_EQ(list.Objects(2), &objs[1]);
     EXPECT_EQ(list.IndexOf("b"), 2);
-    EXPECT_EQ(list.IndexOf("bb"), -1);
 }
 
 TEST(StringList, SortedModeRefusesPlacementButKeepsEveryEntry)
@@ -123,39 +99,11 @@ TEST(StringList, SortedModeRefusesPlacementButKeepsEveryEntry)
     EXPECT_EQ(Strings(list), (QStringList{"a", "b", "c"}));
     EXPECT_EQ(list.Objects(1), &objs[0]);
 
-    list.Insert(0, "z");
-    list.Put(0, "z");
-    list.Move(0, 2);
     list.InsertObject(0, "z", &objs[3]);
     list.CustomSort([](CStringList&, TStringItem* x, TStringItem* y) { return -QString::compare(*x->String, *y->String); });
     EXPECT_EQ(Strings(list), (QStringList{"a", "b", "c"}));
     // A refused insertion hands its object to no other entry.
     EXPECT_EQ(list.IndexOfObject(&objs[3]), -1);
-
-    list.SetSorted(false);
-    list.Insert(0, "z");
-    EXPECT_EQ(Strings(list), (QStringList{"z", "a", "b", "c"}));
-}
-
-TEST(StringList, SortsWithAnyComparisonWithoutLosingEntries)
-{
-    std::mt19937 random(11);
-    QStringList strings;
-    for (int i = 0; i < 500; ++i)
-        strings << QString::number(random() % 60);
-    CStringList list;
-    Make(list, strings);
-    list.Sort();
-    QStringList expected = strings;
-    std::sort(expected.begin(), expected.end()); // QString's < is QString::compare
-    EXPECT_EQ(Strings(list), expected);
-
-    // No order at all: must stay within the array and keep every string.
-    list.CustomSort([](CStringList&, TStringItem*, TStringItem*) { return -1; });
-    list.CustomSort([](CStringList&, TStringItem*, TStringItem*) { return 1; });
-    QStringList after = Strings(list);
-    std::sort(after.begin(), after.end());
-    EXPECT_EQ(after, expected);
 }
 
 TEST(StringList, CapacityFollowsGrowthRuleAndClearFreesIt)
@@ -179,23 +127,15 @@ TEST(StringList, CapacityFollowsGrowthRuleAndClearFreesIt)
     EXPECT_EQ(list.Capacity(), 4);
 }
 
-TEST(StringList, BadIndicesChangeNothing)
+TEST(StringList, BadIndicesReadAndPlaceNoObject)
 {
     CStringList list;
     Make(list, {"a", "b", "c"});
     list.PutObject(1, &objs[1]);
-    EXPECT_TRUE(list.Get(3).isNull());
-    EXPECT_TRUE(list.Get(-1).isNull());
-    EXPECT_EQ(list.Objects(3), nullptr);
-    list.Put(3, "x");
     list.PutObject(-1, &objs[0]);
-    list.Delete(3);
-    list.Exchange(0, 3);
-    list.Insert(4, "x");
-    list.Insert(-1, "x");
-    list.Move(0, 3);
-    list.Move(-1, 0);
-    EXPECT_EQ(Strings(list), (QStringList{"a", "b", "c"}));
+    list.PutObject(3, &objs[0]);
+    EXPECT_TRUE(list.Get(3).isNull() && list.Get(-1).isNull());
+    EXPECT_EQ(list.Objects(3), nullptr);
     EXPECT_EQ(list.IndexOfObject(&objs[1]), 1);
     EXPECT_EQ(list.IndexOfObject(&objs[0]), -1);
 }
@@ -283,12 +223,3 @@ TEST(StringList, FileRoundTrip)
     EXPECT_EQ(dir.read("list.txt"), QByteArray());
 }
 
-TEST(StringList, DestructorFreesEveryEntry)
-{
-    // Run under the leak checker: every string must be gone afterwards.
-    auto* list = new CStringList;
-    for (int i = 0; i < 1000; ++i)
-        list->AddObject(QString(40, QChar(u'a' + i % 26)), &objs[i % 4]);
-    list->SetSorted(true);
-    delete list;
-}

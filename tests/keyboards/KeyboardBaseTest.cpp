@@ -1,6 +1,7 @@
 #include "KeyboardTestSupport.h"
 
 #include <QApplication>
+#include <QMouseEvent>
 
 namespace {
 
@@ -23,7 +24,7 @@ protected:
     void SetUp() override
     {
         KeyboardTest::SetUp();
-        image = writeKeyboardImage(dir, QStringLiteral("kbd.gif"));
+        writeImage(QStringLiteral("kbd.gif"));
         kbd = std::make_unique<ProbeKBD>(&owner, QStringLiteral("kbd.gif"));
         owner.Keyboard = kbd.get();
         for (int cell = 0; cell < CKBD::CellCount; ++cell)
@@ -32,14 +33,6 @@ protected:
     }
 
     const QImage& canvas() { return owner.canvas(); }
-    bool drawn(int key, bool pressed)
-    {
-        const QPoint at = CKBD::keyRect(key).topLeft() + QPoint(1, 1);
-        const QRgb face = pressed ? inverted(image.pixel(at)) : image.pixel(at);
-        return (canvas().pixel(at) & 0xFFFFFF) == (face & 0xFFFFFF);
-    }
-
-    QImage image;
     std::unique_ptr<ProbeKBD> kbd;
 };
 
@@ -56,64 +49,64 @@ TEST_F(KeyboardBase, HitTestTruncatesTowardZero)
 
 TEST_F(KeyboardBase, BackSpaceRepeatsFromTheThirdTickOfAHold)
 {
-    press(*kbd, keyCentre(14));
-    tick(*kbd);
-    tick(*kbd); // 600 ms
-    release(*kbd, keyCentre(14));
+    press(keyCentre(14));
+    tick();
+    tick(); // 600 ms
+    release(keyCentre(14));
     EXPECT_EQ(owner.BackSpaces, 1); // a short tap acts once, on release
 
-    press(*kbd, keyCentre(14));
+    press(keyCentre(14));
     for (int expected : {0, 0, 1, 2, 3, 4}) { // 300 .. 1800 ms
-        tick(*kbd);
+        tick();
         EXPECT_EQ(owner.BackSpaces, 1 + expected);
     }
-    release(*kbd, keyCentre(14));
+    release(keyCentre(14));
     EXPECT_EQ(owner.BackSpaces, 5);
     EXPECT_EQ(kbd->TimerId, 0);
 
     // After that hold, sliding onto backspace and letting go is one tap.
-    press(*kbd, keyCentre(13));
-    moveTo(*kbd, keyCentre(14));
-    release(*kbd, keyCentre(14));
+    press(keyCentre(13));
+    moveTo(keyCentre(14));
+    release(keyCentre(14));
     EXPECT_EQ(owner.BackSpaces, 6);
 
     // Ticks of another timer of the owner are not repeats; sliding off stops them.
-    press(*kbd, keyCentre(14));
+    press(keyCentre(14));
     QTimerEvent foreign(kbd->TimerId + 1000);
     for (int i = 0; i < 5; ++i)
         kbd->timerEvent(&foreign);
-    moveTo(*kbd, keyCentre(15));
+    moveTo(keyCentre(15));
     EXPECT_EQ(kbd->TimerId, 0);
-    release(*kbd, keyCentre(15));
+    release(keyCentre(15));
     EXPECT_EQ(owner.BackSpaces, 6);
     EXPECT_EQ(kbd->Actions, QStringList{QStringLiteral("next")});
 }
 
 TEST_F(KeyboardBase, DragPassesTheHoldAndReleaseBoundsDecideTheAction)
 {
-    press(*kbd, keyCentre(3));
-    moveTo(*kbd, keyCentre(8));
+    press(keyCentre(3));
+    moveTo(keyCentre(8));
     EXPECT_TRUE(drawn(3, false));
     EXPECT_TRUE(drawn(8, true));
-    moveTo(*kbd, QPoint(300, 60)); // on no key: the hold stays
+    moveTo(QPoint(300, 60)); // on no key: the hold stays
     EXPECT_TRUE(drawn(8, true));
-    release(*kbd, keyCentre(8));
+    release(keyCentre(8));
     EXPECT_TRUE(drawn(8, false));
     EXPECT_EQ(owner.Selected, QStringList{kbd->Words[8]});
 
     for (QPoint outside : {QPoint(241, 20), QPoint(20, -1)}) {
-        press(*kbd, keyCentre(4));
-        release(*kbd, outside);
+        press(keyCentre(4));
+        release(outside);
         EXPECT_TRUE(drawn(4, false));
     }
-    press(*kbd, QPoint(239, 20)); // right of the keys: holds nothing
+    press(QPoint(239, 20)); // right of the keys: holds nothing
     EXPECT_EQ(kbd->PressedKey, -1);
-    release(*kbd, QPoint(239, 20));
+    release(QPoint(239, 20));
     EXPECT_EQ(owner.Selected.size(), 1);
 
     kbd->Words[2].clear();
-    tap(*kbd, 2); // an empty cell chooses nothing
-    tap(*kbd, 19);
+    type({2}); // an empty cell chooses nothing
+    type({19});
     EXPECT_EQ(owner.Selected.size(), 1);
     EXPECT_EQ(owner.Shifts, 1);
 }
@@ -121,12 +114,12 @@ TEST_F(KeyboardBase, DragPassesTheHoldAndReleaseBoundsDecideTheAction)
 TEST_F(KeyboardBase, LineAreaTakesKeysOneToThreeAndShowsSevenCharacters)
 {
     kbd->setIsLineArea(true);
-    type(*kbd, {1, 2, 3, 4});
+    type({1, 2, 3, 4});
     EXPECT_EQ(kbd->Actions, QStringList(3, QStringLiteral("line")));
     EXPECT_EQ(owner.Selected, QStringList{kbd->Words[4]});
-    press(*kbd, keyCentre(2)); // the whole line is held
+    press(keyCentre(2)); // the whole line is held
     EXPECT_TRUE(drawn(1, true) && drawn(3, true));
-    release(*kbd, keyCentre(2));
+    release(keyCentre(2));
 
     TestOwner other;
     ProbeKBD second(&other, QStringLiteral("kbd.gif"));
@@ -162,35 +155,20 @@ TEST_F(KeyboardBase, LineAreaOffShowsCellsOneToThreeAgain)
 TEST_F(KeyboardBase, PressedKeyIsTheImageInverted)
 {
     const QRect key = CKBD::keyRect(11);
-    press(*kbd, keyCentre(11));
+    press(keyCentre(11));
     QImage expected = image.copy(key);
     expected.invertPixels(QImage::InvertRgb);
     EXPECT_EQ(differingPixels(canvas().copy(key), expected, expected.rect()), 0);
-    release(*kbd, keyCentre(11));
+    release(keyCentre(11));
     EXPECT_EQ(differingPixels(canvas(), image, key), 0);
 
     const QRect cell = CKBD::keyRect(6);
     EXPECT_TRUE(drawn(6, false));
     EXPECT_GT(differingPixels(canvas(), image, cell), 20); // its text
     __FontRevColor = QColor(Qt::red);
-    press(*kbd, keyCentre(6));
+    press(keyCentre(6));
     EXPECT_TRUE(drawn(6, true));
     EXPECT_GT(countPixels(canvas(), cell, [](QRgb p, QPoint) { return isRed(p); }), 5);
-}
-
-TEST_F(KeyboardBase, MissingImageLeavesPlainFacesWithTheTexts)
-{
-    TestOwner plainOwner;
-    ProbeKBD plain(&plainOwner, QStringLiteral("no-such-image.gif"));
-    plainOwner.Keyboard = &plain;
-    plain.Words[5] = QStringLiteral("中");
-    plainOwner.grab();
-    const QImage& pic = plainOwner.canvas();
-    const QRect cell = CKBD::keyRect(5);
-    EXPECT_EQ(QColor(pic.pixel(cell.topLeft())), QColor(Qt::lightGray));
-    EXPECT_GT(countPixels(pic, cell, [](QRgb p, QPoint) { return qGray(p) < 100; }), 10);
-    press(plain, keyCentre(12));
-    EXPECT_EQ(QColor(pic.pixel(CKBD::keyRect(12).topLeft())).red(), 255 - QColor(Qt::lightGray).red());
 }
 
 TEST_F(KeyboardBase, OwnerPaintsWholeOnlyWithoutAPictureAndForwardsEvents)
@@ -201,8 +179,12 @@ TEST_F(KeyboardBase, OwnerPaintsWholeOnlyWithoutAPictureAndForwardsEvents)
     EXPECT_EQ(canvas(), before);
     owner.Keyboard = &second;
     EXPECT_FALSE(owner.isCanvasCurrent());
-    owner.grab();
+    owner.grab(); // a missing image leaves plain faces with the texts
     EXPECT_EQ(QColor(canvas().pixel(CKBD::keyRect(17).topLeft())), QColor(Qt::lightGray));
+    EXPECT_GT(countPixels(canvas(), CKBD::keyRect(5), [](QRgb p, QPoint) { return qGray(p) < 100; }), 10);
+    press(keyCentre(12));
+    EXPECT_EQ(QColor(canvas().pixel(CKBD::keyRect(12).topLeft())).red(), 255 - QColor(Qt::lightGray).red());
+    release(keyCentre(12));
     owner.resize(260, 150);
     EXPECT_FALSE(owner.isCanvasCurrent());
     owner.Keyboard = kbd.get();
@@ -210,9 +192,7 @@ TEST_F(KeyboardBase, OwnerPaintsWholeOnlyWithoutAPictureAndForwardsEvents)
     EXPECT_TRUE(owner.isCanvasCurrent());
 
     owner.show();
-    QMouseEvent down(QEvent::MouseButtonPress, QPointF(keyCentre(14)), QPointF(keyCentre(14)),
-                     Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(&owner, &down);
+    press(keyCentre(14));
     ASSERT_NE(kbd->TimerId, 0);
     QTimerEvent repeat(kbd->TimerId);
     QApplication::sendEvent(&owner, &repeat);
@@ -222,8 +202,15 @@ TEST_F(KeyboardBase, OwnerPaintsWholeOnlyWithoutAPictureAndForwardsEvents)
     EXPECT_TRUE(drawn(14, false));
     EXPECT_EQ(owner.BackSpaces, 0);
 
+    // Without an owner a keyboard draws, times and reports nothing.
     ProbeKBD orphan(nullptr, QStringLiteral("kbd.gif"));
     orphan.Words[0] = QStringLiteral("x");
-    type(orphan, {0, 19, 14});
+    for (int key : {0, 19, 14}) {
+        QMouseEvent event(QEvent::MouseButtonPress, keyCentre(key), keyCentre(key), Qt::LeftButton,
+                          Qt::LeftButton, Qt::NoModifier);
+        orphan.mousePressEvent(&event);
+        orphan.mouseReleaseEvent(&event);
+    }
     orphan.paintEvent(nullptr);
+    EXPECT_EQ(orphan.TimerId, 0);
 }

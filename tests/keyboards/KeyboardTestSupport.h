@@ -3,12 +3,12 @@
 #include "CIMEWidget.h"
 #include "CKBD.h"
 #include "KeyboardGlobals.h"
+#include "PanelTaps.h"
 #include "TestFiles.h"
 
 #include <gtest/gtest.h>
 
 #include <QImage>
-#include <QMouseEvent>
 #include <QStringList>
 #include <QTimerEvent>
 
@@ -37,64 +37,12 @@ public:
     int Shifts = 0;
 };
 
-inline QPoint keyCentre(int key)
-{
-    return CKBD::keyRect(key).center();
-}
-
-inline void sendMouse(CKBD& kbd, QEvent::Type type, QPoint at)
-{
-    const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
-    QMouseEvent event(type, QPointF(at), QPointF(at), Qt::LeftButton, held, Qt::NoModifier);
-    if (type == QEvent::MouseButtonPress)
-        kbd.mousePressEvent(&event);
-    else if (type == QEvent::MouseMove)
-        kbd.mouseMoveEvent(&event);
-    else
-        kbd.mouseReleaseEvent(&event);
-}
-
-inline void press(CKBD& kbd, QPoint at) { sendMouse(kbd, QEvent::MouseButtonPress, at); }
-inline void moveTo(CKBD& kbd, QPoint at) { sendMouse(kbd, QEvent::MouseMove, at); }
-inline void release(CKBD& kbd, QPoint at) { sendMouse(kbd, QEvent::MouseButtonRelease, at); }
-
-inline void tap(CKBD& kbd, int key)
-{
-    press(kbd, keyCentre(key));
-    release(kbd, keyCentre(key));
-}
-
-inline void type(CKBD& kbd, std::initializer_list<int> keys)
-{
-    for (int key : keys)
-        tap(kbd, key);
-}
-
-// One tick of the keyboard's repeat timer, 300 ms of holding.
-inline void tick(CKBD& kbd)
-{
-    QTimerEvent event(kbd.TimerId);
-    kbd.timerEvent(&event);
-}
-
 inline QString cells(const CKBD& kbd, int first = 0, int last = CKBD::CellCount - 1)
 {
     QString out;
     for (int cell = first; cell <= last; ++cell)
         out += kbd.Words[cell].isEmpty() ? QStringLiteral("_") : kbd.Words[cell];
     return out;
-}
-
-// A keyboard image whose every pixel differs from its inverse and from its
-// neighbours' inverses, saved under name (PNG bytes; Qt detects the format).
-inline QImage writeKeyboardImage(const TestDir& dir, const QString& name)
-{
-    QImage image(CIMEWidget::PanelWidth, CIMEWidget::PanelHeight, QImage::Format_RGB32);
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            image.setPixel(x, y, qRgb(x, 40 + y, 200));
-    image.save(dir.path(name), "PNG");
-    return image;
 }
 
 inline QRgb inverted(QRgb pixel)
@@ -140,6 +88,44 @@ protected:
     }
     void TearDown() override { AppPath.clear(); }
 
+    // Pointer events through the owner, which passes them to its keyboard.
+    void press(QPoint at) { sendMouse(&owner, QEvent::MouseButtonPress, at); }
+    void moveTo(QPoint at) { sendMouse(&owner, QEvent::MouseMove, at); }
+    void release(QPoint at) { sendMouse(&owner, QEvent::MouseButtonRelease, at); }
+    void type(const std::vector<int>& keys) { tapKeys(&owner, keys); }
+    // One tick of the keyboard's repeat timer, 300 ms of holding.
+    void tick()
+    {
+        QTimerEvent event(owner.Keyboard->TimerId);
+        owner.Keyboard->timerEvent(&event);
+    }
+    // Taps each step's keys (ResetKeyboard resets the keyboard), then checks
+    // the cells: all ten when ten are given ('_' for an empty one), else 5 to 9.
+    static constexpr int ResetKeyboard = -1;
+    struct Step {
+        std::vector<int> keys;
+        QString cells;
+    };
+    void run(const std::vector<Step>& steps)
+    {
+        for (const Step& step : steps) {
+            for (int key : step.keys)
+                key == ResetKeyboard ? owner.Keyboard->Reset(true) : type({key});
+            const bool all = step.cells.size() == CKBD::CellCount;
+            EXPECT_EQ(cells(*owner.Keyboard, all ? 0 : 5), step.cells) << "after " << step.keys.size() << " keys";
+        }
+    }
+    // Saves the keyboard image under name (PNG bytes; Qt detects the format).
+    void writeImage(const QString& name) { image.save(dir.path(name), "PNG"); }
+    // Whether key shows the image's face, inverted when pressed.
+    bool drawn(int key, bool pressed)
+    {
+        const QPoint at = CKBD::keyRect(key).topLeft() + QPoint(1, 1);
+        const QRgb face = pressed ? inverted(image.pixel(at)) : image.pixel(at);
+        return (owner.canvas().pixel(at) & 0xFFFFFF) == (face & 0xFFFFFF);
+    }
+
+    const QImage image = keyboardImage();
     TestDir dir;
     TestOwner owner;
 };

@@ -3,28 +3,10 @@
 #include "CWordTable.h"
 #include "KeyboardTestSupport.h"
 
-#include <QtEndian>
+#include <QApplication>
+#include <QPaintEvent>
 
 namespace {
-
-// Stroke keys: 一 丨 丿 丶 乛 ？
-constexpr int Heng = 11, Shu = 12, Pie = 13, Dian = 16, Zhe = 17, Any = 18;
-
-// bs.dat from (strokes, character) pairs: three digits a stroke, ten to a word.
-QByteArray strokeFile(std::initializer_list<std::pair<const char*, char16_t>> entries)
-{
-    QByteArray out;
-    for (auto [strokes, ch] : entries) {
-        quint32 words[3] = {0, 0, 0};
-        for (int p = 0; strokes[p] && p < 25; ++p)
-            words[p / 10] |= quint32(strokes[p] - '0') << (3 * (p % 10));
-        appendU32(out, words[0]);
-        appendU32(out, words[1]);
-        appendU16(out, quint16(words[2]));
-        appendU16(out, ch);
-    }
-    return out;
-}
 
 // 朴 has two records (two stroke orders), as characters in bs.dat often do.
 const QByteArray Strokes = strokeFile({
@@ -40,39 +22,18 @@ constexpr quint32 RenOffset = 48; // 人's four records follow 中's twelve
 // its odd weight keeps it from being promoted), 日 with an empty list.
 void writeAssociations(const TestDir& dir)
 {
-    QByteArray index;
-    auto entry = [&index](char16_t ch, quint16 count, quint32 offset) {
-        appendU16(index, ch);
-        appendU16(index, count);
-        appendU32(index, offset);
-    };
-    entry(u'中', 12, 0);
-    entry(u'人', 4, RenOffset);
-    entry(u'日', 0, 64);
-    dir.write(QStringLiteral("word.idx"), index);
-
-    QByteArray data;
-    for (int i = 0; i < ZhongFollowers.length(); ++i) {
-        appendU16(data, ZhongFollowers.at(i).unicode());
-        appendU16(data, quint16(40 - 2 * i));
-    }
-    for (auto [ch, ref] : {std::pair{u'本', 10}, {u'朴', 8}, {u'村', 5}, {u'权', 6}}) {
-        appendU16(data, ch);
-        appendU16(data, quint16(ref));
-    }
-    dir.write(QStringLiteral("word.dat"), data);
+    AssociationFiles files;
+    files.addEntry(u'中', 12, 0);
+    files.addEntry(u'人', 4, RenOffset);
+    files.addEntry(u'日', 0, 64);
+    for (int i = 0; i < ZhongFollowers.length(); ++i)
+        files.addRecord({ZhongFollowers.at(i).unicode(), quint16(40 - 2 * i)});
+    for (Follower f : {Follower{u'本', 10}, {u'朴', 8}, {u'村', 5}, {u'权', 6}})
+        files.addRecord(f);
+    files.writeTo(dir);
 }
 
 const QString Punctuation = QStringLiteral("；“”、…：，。？！");
-
-quint16 refAt(const QByteArray& data, quint32 offset)
-{
-    return qFromLittleEndian<quint16>(data.constData() + offset + 2);
-}
-quint16 charAt(const QByteArray& data, quint32 offset)
-{
-    return qFromLittleEndian<quint16>(data.constData() + offset);
-}
 
 class StrokeKeyboard : public KeyboardTest
 {
@@ -80,7 +41,7 @@ protected:
     void SetUp() override
     {
         KeyboardTest::SetUp();
-        image = writeKeyboardImage(dir, QStringLiteral("InputW_Stroke_Entry.gif"));
+        writeImage(QStringLiteral("InputW_Stroke_Entry.gif"));
         dir.write(QStringLiteral("bs.dat"), Strokes);
         writeAssociations(dir);
         kbd = std::make_unique<CBHKBD>(&owner, QStringLiteral("InputW_Stroke_Entry.gif"));
@@ -89,111 +50,72 @@ protected:
         kbd->onShow();
     }
 
-    void type(std::initializer_list<int> keys) { ::type(*kbd, keys); }
-    // Chooses 人 (strokes 丿) so that its association list is loaded.
-    void chooseRen()
-    {
-        type({Pie, 5});
-        ASSERT_EQ(owner.Selected.last(), QStringLiteral("人"));
-    }
-
-    QImage image;
     std::unique_ptr<CBHKBD> kbd;
 };
 
 } // namespace
 
-TEST_F(StrokeKeyboard, StrokesShowCandidatesAndPromoteFollowersWithoutRepeats)
+TEST_F(StrokeKeyboard, StrokesPagesAndPromotedFollowers)
 {
-    EXPECT_EQ(cells(*kbd), Punctuation);
-    type({Heng, Shu});
-    EXPECT_EQ(kbd->StrokeCode, QStringLiteral("12"));
-    EXPECT_EQ(kbd->Line, QStringLiteral("一丨"));
-    EXPECT_EQ(cells(*kbd, 5, 9), QStringLiteral("十土古木本"));
-    EXPECT_EQ(kbd->Words[0] + kbd->Words[4], QStringLiteral("  ")); // no list loaded
+    run({
+        {{}, Punctuation},
+        {{KeyHeng, KeyShu}, " “”、 十土古木本"}, // no list loaded: nothing promoted
+        {{ResetKeyboard, KeyPie, 5}, "本朴权村…：，。？！"}, // 人's list, ranked by weight
+        // Beyond the first page: 朴, 村 (learned, odd), 朴 again, 权.
+        {{KeyHeng, KeyShu}, "朴朴权村权十土古木本"}, // cells 1-3 keep theirs under the line
+    });
+    uint16_t walked[2] = {0, 0}; // the walk that stands in when the character index cannot be built
+    EXPECT_EQ(kbd->FindPromotedByWalk(walked), 2);
+    EXPECT_EQ(QString(QChar(walked[0])) + QChar(walked[1]), QStringLiteral("朴权"));
+    run({
+        {{14, 14, KeyShu, KeyZhe}, " “”、 口日中？！"}, // fewer than six: nothing promoted
+        {{ResetKeyboard, KeyHeng}, "一十土古木"},
+        {{15, 15}, "本朴村朴权"}, // no third page
+        {{10, 10, 10}, "：，。？！"},
+        {{15}, "一十土古木"},
+        // Next on a one-page list must not make later strokes or pages fail.
+        {{ResetKeyboard, KeyShu, KeyZhe, 15, KeyHeng}, "口日中？！"},
+        {{15, 10, 15}, "口日中？！"},
+        // The wildcard meets the padding of short codes; a 26th stroke is refused.
+        {{ResetKeyboard, 18, 18, 18, 18, 18, 18, 18, 18, 18, 18, 18, 18, 18, 18, 18, 18, 18, 18, 18, 18, 18, 18, 18,
+          18, 18, 18}, "一十土古木"},
+    });
+    EXPECT_EQ(kbd->StrokeCode, QString(25, QLatin1Char('7')));
     EXPECT_GT(differingPixels(owner.canvas(), image, CKBD::lineRect()), 20);
-
-    kbd->Reset(true);
-    chooseRen();
-    EXPECT_EQ(cells(*kbd), QStringLiteral("本朴权村…：，。？！")); // ranked by weight
-    type({Heng, Shu});
-    // Beyond the first page: 朴, 村 (learned, odd), 朴 again, 权.
-    EXPECT_EQ(kbd->Words[0] + kbd->Words[4], QStringLiteral("朴权"));
-    type({14, 14, Shu, Zhe}); // fewer than six candidates: nothing promoted
-    EXPECT_EQ(cells(*kbd), QStringLiteral(" “”、 口日中？！"));
-}
-
-TEST_F(StrokeKeyboard, PagingWithThePunctuationPageBeforeTheFirst)
-{
-    tap(*kbd, Heng);
-    EXPECT_EQ(cells(*kbd, 5, 9), QStringLiteral("一十土古木"));
-    type({15, 15}); // no third page
-    EXPECT_EQ(cells(*kbd, 5, 9), QStringLiteral("本朴村朴权"));
-    type({10, 10, 10});
-    EXPECT_EQ(cells(*kbd, 5, 9), QStringLiteral("：，。？！"));
-    tap(*kbd, 15);
-    EXPECT_EQ(cells(*kbd, 5, 9), QStringLiteral("一十土古木"));
-
-    // Next on a one-page list must not make later strokes or pages fail.
-    kbd->Reset(true);
-    type({Shu, Zhe, 15, Heng});
-    EXPECT_EQ(kbd->StrokeCode, QStringLiteral("251"));
-    type({15, 10, 15});
-    EXPECT_EQ(cells(*kbd, 5, 9), QStringLiteral("口日中？！"));
 }
 
 TEST_F(StrokeKeyboard, StrokeEditing)
 {
-    chooseRen();
-    tap(*kbd, Dian); // matches nothing: later strokes are refused
-    EXPECT_EQ(cells(*kbd), QStringLiteral("本朴权村…：，。？！")); // 0 and 4 as they were
-    type({Heng, Shu});
-    EXPECT_EQ(kbd->Line, QStringLiteral("丶"));
-    tap(*kbd, 14);
-    EXPECT_FALSE(kbd->IsLineArea);
-    EXPECT_EQ(cells(*kbd), Punctuation);
-
-    // Backspace of the only stroke keeps its query: Next pages it.
-    type({Heng, Shu, 14, 14, 15});
-    EXPECT_EQ(cells(*kbd), QStringLiteral("；“”、…本朴村朴权"));
+    run({
+        {{KeyPie, 5, KeyDian}, "本朴权村…：，。？！"}, // 人, then a stroke matching nothing
+        {{KeyHeng, KeyShu}, "本朴权村…：，。？！"}, // later strokes are refused
+        {{14}, Punctuation},
+        // Backspace of the only stroke keeps its query: Next pages it.
+        {{KeyHeng, KeyShu, 14, 14, 15}, "；“”、…本朴村朴权"},
+    });
     EXPECT_EQ(owner.BackSpaces, 0);
-
+    EXPECT_FALSE(kbd->IsLineArea);
     // A tap on the line starts a new code; the candidates stay choosable.
-    type({Heng, Shu, 2});
+    type({KeyHeng, KeyShu, 2});
     EXPECT_TRUE(kbd->StrokeCode.isEmpty() && kbd->Line.isEmpty() && kbd->IsLineArea);
-    tap(*kbd, Pie);
+    type({KeyPie});
     EXPECT_EQ(kbd->Line, QStringLiteral("丿"));
-
-    kbd->Reset(true);
-    for (int i = 0; i < 26; ++i)
-        tap(*kbd, Any);
-    EXPECT_EQ(kbd->StrokeCode, QString(25, QLatin1Char('7')));
-    EXPECT_EQ(cells(*kbd, 5, 9), QStringLiteral("一十土古木")); // the wildcard meets padding
 }
 
 TEST_F(StrokeKeyboard, AssociationPagesAndChoices)
 {
-    type({Shu, 7}); // 中
-    EXPECT_FALSE(kbd->IsLineArea);
-    EXPECT_EQ(cells(*kbd), ZhongFollowers.left(10));
-    type({15, 15});
-    EXPECT_EQ(cells(*kbd), ZhongFollowers.mid(10) + QStringLiteral("”、…：，。？！"));
-    type({10, 10});
-    EXPECT_EQ(cells(*kbd), Punctuation);
-    tap(*kbd, 15);
-    EXPECT_EQ(cells(*kbd), ZhongFollowers.left(10));
-    tap(*kbd, 3); // 央 has no list
-    EXPECT_EQ(cells(*kbd), Punctuation);
-    EXPECT_FALSE(kbd->HasAssociation);
-
-    // A space or a punctuation mark ends stroke input without a list.
-    type({Shu, Zhe, 0});
-    EXPECT_EQ(owner.Selected.last(), QStringLiteral(" "));
+    run({
+        {{KeyShu, 7}, ZhongFollowers.left(10)}, // 中
+        {{15, 15}, ZhongFollowers.mid(10) + QStringLiteral("”、…：，。？！")},
+        {{10, 10}, Punctuation},
+        {{15}, ZhongFollowers.left(10)},
+        {{3}, Punctuation}, // 央 has no list
+        // A space or a punctuation mark ends stroke input without a list.
+        {{KeyShu, KeyZhe, 0, KeyPie, 6}, " “”、 人，。？！"},
+    });
+    EXPECT_EQ(owner.Selected, (QStringList{"中", "央", " ", "，"}));
+    EXPECT_FALSE(kbd->HasAssociation || kbd->IsLineArea);
     EXPECT_EQ(kbd->Mode, CBHKBD::ModeAssociation);
-    type({Pie, 6});
-    EXPECT_EQ(owner.Selected.last(), QStringLiteral("，"));
-    EXPECT_FALSE(kbd->IsLineArea);
-    EXPECT_EQ(cells(*kbd), QStringLiteral(" “”、 人，。？！"));
     // Cells 1 to 3 are on screen again, not hidden under an empty line.
     EXPECT_GT(differingPixels(owner.canvas(), image, CKBD::keyRect(2)), 20);
 }
@@ -201,58 +123,55 @@ TEST_F(StrokeKeyboard, AssociationPagesAndChoices)
 TEST_F(StrokeKeyboard, ChoicesAreLearnedIntoWordDatUnlessDeleted)
 {
     const QByteArray before = dir.read(QStringLiteral("word.dat"));
-    chooseRen();
-    type({Heng, Shu, 0, 14}); // 朴, then deleted at once
+    type({KeyPie, 5}); // 人, whose list loads
+    type({KeyHeng, KeyShu, 0, 14}); // 朴, then deleted at once
     EXPECT_EQ(owner.BackSpaces, 1);
     kbd->onHide();
     EXPECT_EQ(dir.read(QStringLiteral("word.dat")), before);
 
     kbd->onShow();
-    chooseRen();
-    type({Heng, Shu, 0});
+    type({KeyPie, 5}); // 人, whose list loads
+    type({KeyHeng, KeyShu, 0});
     kbd->onHide();
     QByteArray after = dir.read(QStringLiteral("word.dat"));
-    EXPECT_EQ(refAt(after, RenOffset + 4), 10); // 朴 after 人: 8 + 2
+    EXPECT_EQ(u16At(after, RenOffset + 6), 10); // 朴 after 人: 8 + 2
     after[RenOffset + 6] = before[RenOffset + 6];
     EXPECT_EQ(after, before);
 
     // Hidden and shown in association mode; a follower not in the list
     // replaces the weakest record (村).
     kbd->onShow();
-    chooseRen();
+    type({KeyPie, 5}); // 人, whose list loads
     kbd->onHide();
     kbd->onShow();
-    type({Heng, Shu, 5}); // 十
+    type({KeyHeng, KeyShu, 5}); // 十
     kbd->onHide();
     after = dir.read(QStringLiteral("word.dat"));
-    EXPECT_EQ(charAt(after, RenOffset + 8), u'十');
-    EXPECT_EQ(refAt(after, RenOffset + 8), 1);
+    EXPECT_EQ(u16At(after, RenOffset + 8), u'十');
+    EXPECT_EQ(u16At(after, RenOffset + 10), 1);
 }
 
+// bs.dat replaced or emptied while hidden: the typed code is looked up in
+// the file found at the next show.
 TEST_F(StrokeKeyboard, HideAndShowWhileTypingLeaveAWorkingKeyboard)
 {
-    type({Heng, Shu, 15});
+    type({KeyHeng, KeyShu, 15});
     kbd->onHide();
     dir.write(QStringLiteral("bs.dat"), strokeFile({{"12", u'干'}, {"1213", u'王'}, {"3", u'人'}}));
-    kbd->onShow(); // the typed code is looked up in the new file
-    EXPECT_EQ(cells(*kbd, 5, 9), QStringLiteral("干王。？！"));
-    type({Heng, 5});
-    EXPECT_EQ(owner.Selected.last(), QStringLiteral("王"));
-
-    kbd->Reset(true);
-    type({Heng, Shu});
+    kbd->onShow();
+    run({{{}, "干王。？！"}, {{KeyHeng, 5, ResetKeyboard, KeyHeng, KeyShu}, "干王。？！"}});
     kbd->onHide();
     dir.write(QStringLiteral("bs.dat"), QByteArray());
     kbd->onShow();
-    EXPECT_EQ(cells(*kbd, 5, 9), QStringLiteral("：，。？！"));
-    type({15, 10, 15, 14, 14, 15});
+    run({{{}, "：，。？！"}, {{15, 10, 15, 14, 14, 15}, Punctuation}});
+    EXPECT_EQ(owner.Selected, QStringList{"王"});
     EXPECT_FALSE(kbd->IsLineArea);
 }
 
 TEST_F(StrokeKeyboard, SwitchingAndMissingFiles)
 {
-    chooseRen();
-    type({Heng, 19});
+    type({KeyPie, 5}); // 人, whose list loads
+    type({KeyHeng, 19});
     EXPECT_EQ(owner.Shifts, 1);
     EXPECT_TRUE(kbd->Line.isEmpty());
     EXPECT_FALSE(kbd->HasAssociation);
@@ -260,9 +179,51 @@ TEST_F(StrokeKeyboard, SwitchingAndMissingFiles)
     AppPath = dir.path(QStringLiteral("missing/"));
     TestOwner bare;
     CBHKBD empty(&bare, QStringLiteral("InputW_Stroke_Entry.gif"));
+    bare.Keyboard = &empty;
     empty.Reset(true);
     empty.onShow();
-    ::type(empty, {Heng, Shu, 15, 10, 14, 14, 5, 0});
+    tapKeys(&bare, {KeyHeng, KeyShu, 15, 10, 14, 14, 5, 0});
     EXPECT_EQ(bare.Selected, (QStringList{QStringLiteral("："), QStringLiteral("；")}));
     empty.onHide();
+}
+
+// What a tap makes the shown panel repaint: the regions of its paint
+// events, as the platform delivers them.
+TEST_F(StrokeKeyboard, PressAndReleaseRepaintOnlyWhatChanged)
+{
+    struct PaintRegions : QObject {
+        bool eventFilter(QObject*, QEvent* event) override
+        {
+            if (event->type() == QEvent::Paint)
+                painted += static_cast<QPaintEvent*>(event)->region();
+            return false;
+        }
+        QRegion painted;
+    } regions;
+    owner.show();
+    QApplication::processEvents();
+    owner.installEventFilter(&regions);
+    const auto tap = [&](int key, const QRegion& released) {
+        for (auto [type, region] : {std::pair{QEvent::MouseButtonPress, QRegion(CKBD::keyRect(key))},
+                                    {QEvent::MouseButtonRelease, released}}) {
+            regions.painted = QRegion();
+            sendMouse(&owner, type, keyCentre(key));
+            QApplication::processEvents();
+            EXPECT_EQ(regions.painted, region) << "key " << key << (type == QEvent::MouseButtonPress ? " pressed" : "");
+        }
+    };
+    // A stroke: the key, the line, the candidate cells and the two promoted
+    // cells; keys 1 to 3 lie under the line, the other keys stay.
+    QRegion stroke = QRegion(CKBD::keyRect(KeyHeng)) + CKBD::lineRect();
+    for (int cell : {0, 4, 5, 6, 7, 8, 9})
+        stroke += CKBD::keyRect(cell);
+    tap(KeyHeng, stroke);
+    // A code that matches nothing: the line and cells 5 to 9.
+    QRegion none = QRegion(CKBD::keyRect(KeyZhe)) + CKBD::lineRect();
+    for (int cell = 5; cell <= 9; ++cell)
+        none += CKBD::keyRect(cell);
+    tap(KeyZhe, none);
+    // Further strokes are refused: only the key itself.
+    tap(KeyShu, QRegion(CKBD::keyRect(KeyShu)));
+    EXPECT_EQ(kbd->StrokeCode, QStringLiteral("15"));
 }

@@ -1,8 +1,5 @@
 #include "PluginFixture.h"
 
-#include <QCoreApplication>
-#include <QMouseEvent>
-
 #include <cstring>
 #include <dlfcn.h>
 
@@ -89,30 +86,11 @@ QWidget* PluginFixture::requestWidget()
     return im->settingCmd(reinterpret_cast<ZCmd<ZKB_MGRCMD_T>*>(&cmd)) ? cmd.widget : nullptr;
 }
 
-bool PluginFixture::sendSetting(uint32_t code)
+bool PluginFixture::sendSetting(uint32_t code, uint32_t argument)
 {
-    ZCmd<ZKB_MGRCMD_T> cmd{hostTag(), ZKB_MGRCMD_T(code)};
-    return im->settingCmd(&cmd);
-}
-
-void PluginFixture::tap(std::initializer_list<int> keys)
-{
-    for (int key : keys) {
-        const QPointF at(3 + 47 * (key % 5) + 23, 3 + 35 * (key / 5) + 17);
-        QMouseEvent press(QEvent::MouseButtonPress, at, panel->mapToGlobal(at), Qt::LeftButton,
-                          Qt::LeftButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(panel, &press);
-        QMouseEvent release(QEvent::MouseButtonRelease, at, panel->mapToGlobal(at), Qt::LeftButton,
-                            Qt::NoButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(panel, &release);
-    }
-}
-
-QVariantMap PluginFixture::state()
-{
-    QVariantMap result;
-    QMetaObject::invokeMethod(panel, "panelState", Qt::DirectConnection, Q_RETURN_ARG(QVariantMap, result));
-    return result;
+    // 24 bytes: room for the payload of any command the component reads.
+    ZKbCmdGetWidget cmd{hostTag(), ZKB_MGRCMD_T(code), argument, nullptr};
+    return im->settingCmd(reinterpret_cast<ZCmd<ZKB_MGRCMD_T>*>(&cmd));
 }
 
 QStringList PluginFixture::defaultCells()

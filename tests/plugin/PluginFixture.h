@@ -1,38 +1,36 @@
 #pragma once
 
 #include "ImHostAbi.h"
+#include "PanelTaps.h"
 #include "TinyPack.h"
 
 #include <gtest/gtest.h>
 
 #include <QPointer>
-#include <QVariantMap>
 #include <QWidget>
 
 #include <array>
 #include <vector>
-
-enum PanelKey {
-    KeyHeng = 11, KeyShu = 12, KeyPie = 13, KeyBackspace = 14, KeyNext = 15,
-    KeyZhe = 17, KeyWildcard = 18, KeySwitch = 19,
-};
 
 // One component per test of the plug-in library, which is loaded with
 // dlopen as a manager loads it and linked with nothing of the test: its
 // globals exist once, inside it. It stays loaded for the whole program.
 class PluginFixture : public ::testing::Test
 {
+public:
+    // The class identity of this host's commands.
+    static const void* hostTag();
+
 protected:
     // A keyboard service keeping the 32 bytes of every key command.
     struct Service : ZKbServiceInterface {
         int executeCmd(ZCmd<ZKB_MGRCMD_T>* cmd) override;
-        QString typed() const;  // the characters sent, backspace as '\b'
+        QString typed() const; // the characters sent, backspace as '\b'
         std::vector<std::array<uint8_t, 32>> commands;
     };
 
     static void* symbol(const char* name);
     static QUnknownInterface* instantiate();
-    static const void* hostTag();
 
     void TearDown() override;
     // Instantiates the component (count 1) and takes its three interfaces.
@@ -40,10 +38,9 @@ protected:
     // take, register the service, activate, fetch and show the panel.
     QWidget* start();
     QWidget* requestWidget();
-    bool sendSetting(uint32_t code);
-    void tap(std::initializer_list<int> keys);
-    QVariantMap state();
-    QStringList cells() { return state().value(QStringLiteral("cells")).toStringList(); }
+    bool sendSetting(uint32_t code, uint32_t argument = 0);
+    void tap(const std::vector<int>& keys) { tapKeys(panel, keys); }
+    QStringList cells() { return panelState(panel).value(QStringLiteral("cells")).toStringList(); }
     static QStringList defaultCells();
 
     TinyPack pack;

@@ -3,7 +3,6 @@
 #include <QDir>
 #include <QFile>
 #include <QProcessEnvironment>
-#include <QtEndian>
 
 #include <grp.h>
 #include <sys/stat.h>
@@ -59,23 +58,4 @@ void OpenToAll(const QString& path)
     struct stat st;
     if (::stat(name.constData(), &st) == 0)
         ::chmod(name.constData(), S_ISDIR(st.st_mode) ? 0755 : 0644);
-}
-
-void WriteConfig(const QString& settingDir, const QByteArray& installDir)
-{
-    QFile file(settingDir + QStringLiteral("/tarvin.cfg"));
-    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        file.write("[BH]\nInstallDir=" + installDir + "\n");
-    file.close();
-    OpenToAll(file.fileName());
-}
-
-std::vector<IndexEntry> ParseIndex(const QByteArray& bytes)
-{
-    std::vector<IndexEntry> entries;
-    for (qsizetype at = 0; at + 8 <= bytes.size(); at += 8)
-        entries.push_back({qFromLittleEndian<uint16_t>(bytes.constData() + at),
-                           qFromLittleEndian<uint16_t>(bytes.constData() + at + 2),
-                           qFromLittleEndian<uint32_t>(bytes.constData() + at + 4)});
-    return entries;
 }

@@ -6,7 +6,6 @@
 #include <QString>
 
 #include <cstdint>
-#include <vector>
 
 // The host program and the plug-in, copied into a folder every user may
 // read, so that a session can also run as an unprivileged user whatever the
@@ -37,12 +36,3 @@ private:
 
 // Lets every user read and enter path (a folder) or read path (a file).
 void OpenToAll(const QString& path);
-// Writes a tarvin.cfg naming dataDir into settingDir.
-void WriteConfig(const QString& settingDir, const QByteArray& installDir);
-
-struct IndexEntry {
-    uint16_t Char;
-    uint16_t Count;
-    uint32_t Offset;
-};
-std::vector<IndexEntry> ParseIndex(const QByteArray& bytes);

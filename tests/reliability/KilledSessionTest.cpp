@@ -15,7 +15,6 @@
 #include <QRandomGenerator>
 #include <QSet>
 #include <QThread>
-#include <QtEndian>
 
 #include <cstdio>
 
@@ -60,15 +59,9 @@ constexpr int DefaultRuns = 200;
 #endif
 const char16_t* const LearnedPairs[] = {u"我们", u"们是", u"是中", u"中国", u"家我", u"我人", u"人中"};
 
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 // Empty when every change from before to after is one the session makes;
 // else what is wrong.
-QString checkChanges(const std::vector<IndexEntry>& index, const QByteArray& before, const QByteArray& after)
+QString checkChanges(const CWordTable& index, const QByteArray& before, const QByteArray& after)
 {
     if (after.size() != before.size())
         return QStringLiteral("word.dat changed size from %1 to %2").arg(before.size()).arg(after.size());
@@ -76,14 +69,12 @@ QString checkChanges(const std::vector<IndexEntry>& index, const QByteArray& bef
     for (const char16_t* pair : LearnedPairs)
         learned.insert(QString::fromUtf16(pair));
     for (qsizetype at = 0; at + 4 <= after.size(); at += 4) {
-        const uint16_t oldChar = qFromLittleEndian<uint16_t>(before.constData() + at);
-        const uint16_t oldRef = qFromLittleEndian<uint16_t>(before.constData() + at + 2);
-        const uint16_t newChar = qFromLittleEndian<uint16_t>(after.constData() + at);
-        const uint16_t newRef = qFromLittleEndian<uint16_t>(after.constData() + at + 2);
+        const uint16_t oldChar = u16At(before, at), oldRef = u16At(before, at + 2);
+        const uint16_t newChar = u16At(after, at), newRef = u16At(after, at + 2);
         if (oldChar == newChar && oldRef == newRef)
             continue;
         QChar lead;
-        for (const IndexEntry& e : index)
+        for (const TWordIndexItem& e : std::vector(index.IndexTable, index.IndexTable + index.IndexCount))
             if (at >= qint64(e.Offset) && at + 4 <= qint64(e.Offset) + 4 * e.Count)
                 lead = QChar(e.Char);
         const QString where = QStringLiteral("record %1 (list of %2): %3 %4 -> %5 %6")
@@ -118,23 +109,23 @@ TEST(KilledSession, WordDatStaysWholeAndLoadsAfterEveryKill)
                              "InputW_Stroke_Entry_Ext.gif"})
         ASSERT_TRUE(QFile::copy(packDir + QLatin1Char('/') + QLatin1String(name), dir.path(QStringLiteral("pack/") + QLatin1String(name))));
     const QString wordDat = dir.path(QStringLiteral("pack/word.dat"));
-    WriteConfig(dir.dir(), QFile::encodeName(dir.path(QStringLiteral("pack"))));
+    dir.write(QStringLiteral("tarvin.cfg"), "[BH]\nInstallDir=" + dir.path(QStringLiteral("pack")).toUtf8() + "\n");
     QString script;
     for (int i = 0; i < Passes; ++i)
         script += QString::fromUtf8(Pass);
     dir.write(QStringLiteral("session.script"), script.toUtf8());
-    const std::vector<IndexEntry> index = ParseIndex(readFile(dir.path(QStringLiteral("pack/word.idx"))));
+    CWordTable index(dir.path(QStringLiteral("pack/word.idx")), wordDat);
     HostSession host;
 
     // A whole session first: it types what it should, learns, and tells how
     // long a session lasts, the range of the kills that follow.
-    QByteArray before = readFile(wordDat);
+    QByteArray before = dir.read(QStringLiteral("pack/word.dat"));
     QElapsedTimer clock;
     clock.start();
     QString output;
     ASSERT_TRUE(host.run(dir.path(QStringLiteral("session.script")), dir.dir(), false, &output)) << output.toStdString();
     const qint64 sessionMs = qMax<qint64>(clock.elapsed(), 20);
-    QByteArray after = readFile(wordDat);
+    QByteArray after = dir.read(QStringLiteral("pack/word.dat"));
     ASSERT_NE(after, before) << "the session learns";
     ASSERT_EQ(checkChanges(index, before, after), QString());
 
@@ -152,7 +143,7 @@ TEST(KilledSession, WordDatStaysWholeAndLoadsAfterEveryKill)
             process.kill(); // SIGKILL
         }
         process.waitForFinished();
-        after = readFile(wordDat);
+        after = dir.read(QStringLiteral("pack/word.dat"));
         changed += after != before ? 1 : 0;
         const QString problem = checkChanges(index, before, after);
         ASSERT_EQ(problem, QString()) << "run " << run << ", killed after " << delayUs << " us";
@@ -163,13 +154,12 @@ TEST(KilledSession, WordDatStaysWholeAndLoadsAfterEveryKill)
 
     // The next session loads the file: every list reads whole, and typing
     // goes on as before.
-    CWordTable table(dir.path(QStringLiteral("pack/word.idx")), wordDat);
-    table.OpenFile();
-    for (const IndexEntry& e : index) {
-        ASSERT_TRUE(table.Query(e.Char));
-        ASSERT_EQ(table.WordCount, e.Count) << "list of " << e.Char;
+    index.OpenFile();
+    for (const TWordIndexItem& e : std::vector(index.IndexTable, index.IndexTable + index.IndexCount)) {
+        ASSERT_TRUE(index.Query(e.Char));
+        ASSERT_EQ(index.WordCount, e.Count) << "list of " << e.Char;
     }
-    table.CloseFile();
+    index.CloseFile();
     EXPECT_TRUE(host.run(dir.path(QStringLiteral("session.script")), dir.dir(), false, &output)) << output.toStdString();
-    EXPECT_EQ(checkChanges(index, after, readFile(wordDat)), QString());
+    EXPECT_EQ(checkChanges(index, after, dir.read(QStringLiteral("pack/word.dat"))), QString());
 }

@@ -1,5 +1,7 @@
 #include "CKeyboardPainter.h"
 
+#include "KeyGrid.h"
+
 #include <QJsonArray>
 #include <QLinearGradient>
 #include <QPainter>
@@ -96,7 +98,7 @@ bool drawIcon(QPainter& p, const QRect& r, const QString& icon)
 
 QRect CKeyboardPainter::KeyRect(int key)
 {
-    return QRect(3 + 47 * (key % 5), 3 + 35 * (key / 5), 46, 34);
+    return KeyGrid::KeyRect(key);
 }
 
 QRgb CKeyboardPainter::CellTextColour()

@@ -1,0 +1,43 @@
+#include "SETUP_SET_Manager.h"
+#include "TestFiles.h"
+#include "ZConfig.h"
+
+#include <gtest/gtest.h>
+
+TEST(ZConfig, SettingDirectoryFromEnvironmentAlwaysEndsInSlash)
+{
+    const QByteArray saved = qgetenv("IM_SETTING_DIR");
+    for (const char* value : {"/tmp/im", "/tmp/im/"}) {
+        qputenv("IM_SETTING_DIR", value);
+        EXPECT_EQ(ZConfig::getSettingDirectory(), QStringLiteral("/tmp/im/"));
+    }
+    qunsetenv("IM_SETTING_DIR");
+    EXPECT_TRUE(ZConfig::getSettingDirectory().endsWith(QLatin1Char('/')));
+    if (!saved.isNull())
+        qputenv("IM_SETTING_DIR", saved);
+}
+
+// tarvin.cfg's [BH] InstallDir, or the fallback; the file is never written.
+TEST(SettingsManager, ReadsEntryOrFallsBackAndNeverWrites)
+{
+    TestDir dir;
+    const QString fallback = QStringLiteral("/default/");
+    const std::pair<QByteArray, QString> cases[] = {
+        {"[BH]\nInstallDir=/opt/pack\n", QStringLiteral("/opt/pack")},
+        {"[BH]\nInstallDir = /opt/词库,v2/\n; comment\n", QStringLiteral("/opt/词库,v2/")}, // non-ASCII, a comma
+        {"[Other]\nInstallDir=/x\n", fallback},
+        {QByteArray("\x00\xff\xfe[BH\n==\n", 9), fallback},
+        {"[BH]\nInstallDir=/opt/pack\n[BH\n", fallback}, // unreadable as a whole: not trusted
+    };
+    for (const auto& [text, expected] : cases) {
+        const QString path = dir.write(QStringLiteral("tarvin.cfg"), text);
+        for (const QString& file : {path, dir.path("missing.cfg"), dir.dir()}) { // a folder reads as no entries
+            SETUP_SET_Manager settings(file, false);
+            QString value;
+            settings.getSettingInfo(QStringLiteral("BH"), QStringLiteral("InstallDir"), value, fallback, false);
+            EXPECT_EQ(value, file == path ? expected : fallback) << text.toStdString();
+        }
+        EXPECT_EQ(dir.read(QStringLiteral("tarvin.cfg")), text);
+        EXPECT_FALSE(QFile::exists(dir.path("missing.cfg")));
+    }
+}
