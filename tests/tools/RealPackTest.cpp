@@ -64,9 +64,10 @@ TEST_P(RealPack, EveryCharacterHasOneMainRecordFirstOfItsStandardAndAListWithRoo
     uint32_t i = 0;
     for (; i < lib.RecordCount && !seen.contains(lib.Records[i].Char); ++i) {
         seen.insert(lib.Records[i].Char);
-        if (lib.Records[i].Char == u'必')
+        if (lib.Records[i].Char == u'必') {
             EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(&lib.Records[i]), 12),
                       CStrokeDictWriter::Record(GetParam().Bi, u'必'));
+        }
     }
     EXPECT_EQ(seen.size(), 0x9FA5 - 0x4E00 + 1); // the first repeat starts the other orders
     for (; i < lib.RecordCount; ++i)
@@ -92,7 +93,8 @@ TEST_P(RealPack, EveryCharacterHasOneMainRecordFirstOfItsStandardAndAListWithRoo
 
 INSTANTIATE_TEST_SUITE_P(BothScripts, RealPack,
                          ::testing::Values(TPack{DIRORU_PACK_DIR, "45434", "们的"},
-                                           TPack{DIRORU_HANT_PACK_DIR, "45443", "們的"}));
+                                           TPack{DIRORU_HANT_PACK_DIR, "45443", "們的"}),
+                         [](const auto& info) { return std::string(info.index ? "Traditional" : "Simplified"); });
 
 TEST(LanguageModelFile, BigramsScoreAsLibimeScoresThem)
 {
