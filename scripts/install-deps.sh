@@ -10,11 +10,13 @@ packages=(
   qml6-module-qtquick-templates qml6-module-qtquick-window qml6-module-qtqml-workerscript
   libgtest-dev libgmock-dev libbenchmark-dev
   libhwy-dev
+  libimecore-dev libfcitx5utils-dev
   clang libclang-rt-14-dev
   libgif-dev
   fonts-wqy-microhei
   xvfb xdotool openbox
-  rime-data-stroke rime-data-pinyin-simp
+  rime-data-stroke rime-data-pinyin-simp rime-essay
+  libime-data-language-model libopencc-dev
   manpages-zh
   libfcitx5core-dev fcitx5-modules-dev
   fcitx5 fcitx5-frontend-gtk3 fcitx5-frontend-qt6 dbus-daemon dbus-bin python3-gi gir1.2-gtk-3.0

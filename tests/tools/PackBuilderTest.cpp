@@ -4,7 +4,6 @@
 #include "CFrequencyTable.h"
 #include "CPackBuilder.h"
 #include "CPackChecker.h"
-#include "CStrokeCode.h"
 #include "CStrokeDictWriter.h"
 #include "CStrokeTable.h"
 #include "CSymbolFileWriter.h"
@@ -12,15 +11,16 @@
 #include "Gbk.h"
 #include "TestFiles.h"
 
-#include <QFile>
 #include <QtEndian>
+
+#include <functional>
 
 #include <gtest/gtest.h>
 
 namespace {
 
 // Three characters with their stroke orders as the source writes them:
-// 必 with a Taiwan order first and the mainland order last, 十 and 口 with
+// 必 with Taiwan's order first and the mainland order last, 十 and 口 with
 // one each, plus lines the reader must pass over.
 const char StrokeYaml[] =
     "# comment\n---\nname: stroke\n...\n\n"
@@ -54,24 +54,39 @@ T load(const char* text)
     return table;
 }
 
-QString record(const QByteArray& bs, int i)
+quint16 u16(const QByteArray& bytes, int at)
 {
-    const QString digits = QString::fromStdString(CStrokeCode::Load(bs.constData() + 12 * i).Digits());
-    return QString(QChar(qFromLittleEndian<quint16>(bs.constData() + 12 * i + 10))) + digits;
+    return qFromLittleEndian<quint16>(bytes.constData() + at);
+}
+
+CPackBuilder::TOptions options(const TestDir& dir, const QString& out)
+{
+    return {dir.write("stroke.yaml", StrokeYaml), dir.write("words.yaml", WordYaml), DIRORU_DATA_DIR, dir.path(out),
+            QString(), QString(), false};
 }
 
 } // namespace
 
-TEST(StrokeTable, KeepsOrdersOfChineseCharactersMainlandLast)
+TEST(StrokeTable, KeepsOrdersWithTheStandardsMainOrderFirst)
 {
-    const CStrokeTable table = load<CStrokeTable>(StrokeYaml);
-    EXPECT_EQ(table.Orders().size(), 3u); // 必 十 口; 丁's code is invalid, A is no Chinese character
-    EXPECT_EQ(table.Orders().at(u'必'), QStringList({"45443", "45434"}));
-    EXPECT_EQ(table.MainOrder(u'必'), "45434");
-    EXPECT_EQ(table.MainOrder(u'口'), "251"); // the placeholder after it is dropped, not taken as last
-    EXPECT_EQ(table.Stats().Placeholders, 1); // 㐆 lies outside the range and is not counted
-    EXPECT_EQ(table.Stats().Invalid, 1);
-    EXPECT_TRUE(table.MainOrder(u'丁').isEmpty());
+    const struct {
+        CStrokeTable::TStandard Standard;
+        QStringList Bi;
+    } cases[] = {{CStrokeTable::TStandard::Mainland, {"45434", "45443"}},
+                 {CStrokeTable::TStandard::Taiwan, {"45443", "45434"}}};
+    for (const auto& c : cases) {
+        CDictSource source;
+        source.Parse(StrokeYaml);
+        CStrokeTable table;
+        table.Load(source, c.Standard);
+        EXPECT_EQ(table.Orders().size(), 3u); // 必 十 口; 丁's code is invalid, A is no Chinese character
+        EXPECT_EQ(table.Orders().at(u'必'), c.Bi);
+        EXPECT_EQ(table.MainOrder(u'必'), c.Bi.first());
+        EXPECT_EQ(table.MainOrder(u'口'), "251"); // the placeholder after it is dropped
+        EXPECT_EQ(table.Stats().Placeholders, 1); // 㐆 lies outside the range and is not counted
+        EXPECT_EQ(table.Stats().Invalid, 1);
+        EXPECT_TRUE(table.MainOrder(u'丁').isEmpty());
+    }
 
     // Orders that differ only past the 25th stroke become one record.
     const CStrokeTable longOrders = load<CStrokeTable>(
@@ -96,39 +111,27 @@ TEST(FrequencyTable, CountsOwnWeightAndWordsAndSumsPairs)
     EXPECT_EQ(freq.Followers(u'十').at(u'十'), 5u);
     EXPECT_TRUE(freq.Followers(u'口').empty());
     EXPECT_EQ(freq.ByFrequency({u'丁', u'口', u'必', u'十'}), QList<char16_t>({u'十', u'口', u'必', u'丁'}));
+    // A word list without readings (essay.txt) has the weight right after the text.
+    EXPECT_EQ(load<CFrequencyTable>("十口\t7\n").Followers(u'十').at(u'口'), 7u);
 }
 
-TEST(StrokeDictWriter, PacksStrokesThreeBitsEachInThreeWords)
-{
-    const QByteArray r = CStrokeDictWriter::Record("123451234512345123451234512", u'龘');
-    ASSERT_EQ(r.size(), 12);
-    EXPECT_EQ(qFromLittleEndian<quint32>(r.constData()) & 077, 021u); // strokes 1 and 2 in the lowest bits
-    EXPECT_EQ(qFromLittleEndian<quint32>(r.constData() + 4) & 7, 1u); // stroke 11 starts word 1
-    EXPECT_EQ(qFromLittleEndian<quint16>(r.constData() + 8) >> 12, 5u); // stroke 25 is the last kept
-    EXPECT_EQ(qFromLittleEndian<quint16>(r.constData() + 10), u'龘');
-    EXPECT_EQ(record(r, 0), QString("龘") + QString("1234512345123451234512345"));
-}
-
-TEST(StrokeDictWriter, MainOrdersByFrequencyThenOtherOrders)
+TEST(StrokeDictWriter, MainOrdersByFrequencyThenOtherOrdersAllFindable)
 {
     const CStrokeTable strokes = load<CStrokeTable>(StrokeYaml);
-    const CFrequencyTable freq = load<CFrequencyTable>(WordYaml);
-    const QByteArray bs = CStrokeDictWriter::Build(strokes, freq);
-    ASSERT_EQ(bs.size(), 4 * 12);
-    EXPECT_EQ(record(bs, 0), "十12");
-    EXPECT_EQ(record(bs, 1), "口251");
-    EXPECT_EQ(record(bs, 2), "必45434");
-    EXPECT_EQ(record(bs, 3), "必45443");
+    const QByteArray bs = CStrokeDictWriter::Build(strokes, load<CFrequencyTable>(WordYaml));
+    EXPECT_EQ(bs, CStrokeDictWriter::Record("12", u'十') + CStrokeDictWriter::Record("251", u'口')
+                      + CStrokeDictWriter::Record("45434", u'必') + CStrokeDictWriter::Record("45443", u'必'));
 
-    // Both orders of 必 reach it through the dictionary itself.
+    // The dictionary itself finds every order, and a 27-stroke order by its
+    // first 25 strokes.
     TestDir dir;
-    CBHWordLib lib(dir.write("bs.dat", bs));
+    CBHWordLib lib(dir.write("bs.dat", bs + CStrokeDictWriter::Record("123451234512345123451234512", u'龘')));
     lib.PageSize = 5;
     lib.OpenFile();
-    for (const char* code : {"45434", "45443"}) {
+    for (const char* code : {"45434", "45443", "1234512345123451234512345", "12"}) {
         ASSERT_TRUE(lib.Query(code)) << code;
         lib.PageFirst();
-        EXPECT_EQ(lib.RecValue(), "必") << code;
+        EXPECT_EQ(lib.RecValue(), code[0] == '4' ? "必" : code[2] ? "龘" : "十") << code;
     }
     // A prefix both orders share finds the character twice: the keyboard
     // has to guard its promoted cells against that.
@@ -143,46 +146,58 @@ TEST(StrokeDictWriter, MainOrdersByFrequencyThenOtherOrders)
 
 TEST(AssociationWriter, RefsAreSmallEvenAndFallWithStrength)
 {
-    EXPECT_EQ(CAssociationWriter::Ref(100, 100), CAssociationWriter::MaxRef);
-    EXPECT_EQ(CAssociationWriter::Ref(50, 100), CAssociationWriter::MaxRef - 2);
-    EXPECT_EQ(CAssociationWriter::Ref(24, 100), CAssociationWriter::MaxRef - 4);
-    EXPECT_EQ(CAssociationWriter::Ref(1, 1000000), 2);
-    EXPECT_EQ(CAssociationWriter::Ref(0, 100), 0);
-    for (uint64_t w = 1; w <= 1000; w += 37)
-        EXPECT_EQ(CAssociationWriter::Ref(w, 1000) % 2, 0);
+    const struct {
+        double Weight, Top;
+        int Ref;
+    } cases[] = {{100, 100, CAssociationWriter::MaxRef}, {50, 100, CAssociationWriter::MaxRef - 2},
+                 {26, 100, CAssociationWriter::MaxRef - 2 * 1}, {24, 100, CAssociationWriter::MaxRef - 4},
+                 {1, 1e6, 0}, {0, 100, 0}};
+    for (const auto& c : cases)
+        EXPECT_EQ(CAssociationWriter::Ref(c.Weight, c.Top), std::max(0, c.Ref)) << c.Weight << '/' << c.Top;
 }
 
-TEST(AssociationWriter, ListsArePaddedCappedAndIndexed)
+TEST(AssociationWriter, ListsMixWordsAndModelAndArePaddedCappedAndIndexed)
 {
-    // 一 is followed by 100 distinct characters of falling strength.
+    // 一 is followed inside words by more distinct characters than a list holds.
     QByteArray words = "---\n...\n";
-    for (int i = 0; i < 100; ++i)
+    for (int i = 0; i < CAssociationWriter::MaxRecords + 10; ++i)
         words += QString("一%1\tx\t%2\n").arg(QChar(char16_t(0x5000 + i))).arg(1000 - i).toUtf8();
     const CFrequencyTable freq = load<CFrequencyTable>(words.constData());
-    const QList<char16_t> fillers = {u'的', 0x5000, u'是'};
+    // The model says 一 is followed by 是 (across words) more than by anything
+    // inside them, and adds to 0x5001; 丁 only in the model.
+    CModelFollowers model;
+    const double total = double(freq.TotalStartFrequency());
+    model.Add(u'一', u'是', 2000 / total);
+    model.Add(u'一', 0x5001, 5 / total);
+    model.Add(u'丁', u'是', 1 / total);
     CAssociationWriter writer;
-    writer.Build(freq, {u'丁', u'一', u'丁'}, fillers);
+    writer.Build(freq, model, {u'丁', u'一', u'丁'}, {u'的', 0x5000, u'是'});
 
     const QByteArray& idx = writer.Index();
     const QByteArray& dat = writer.Data();
     ASSERT_EQ(idx.size(), 16); // 一 and 丁 once each, in code order
-    EXPECT_EQ(qFromLittleEndian<quint16>(idx.constData()), u'一');
-    EXPECT_EQ(qFromLittleEndian<quint16>(idx.constData() + 2), CAssociationWriter::MaxRecords);
-    EXPECT_EQ(qFromLittleEndian<quint16>(idx.constData() + 8), u'丁');
-    EXPECT_EQ(qFromLittleEndian<quint16>(idx.constData() + 10), 3); // only three fillers to pad with
+    EXPECT_EQ(u16(idx, 0), u'一');
+    EXPECT_EQ(u16(idx, 2), CAssociationWriter::MaxRecords);
+    EXPECT_EQ(u16(idx, 8), u'丁');
+    EXPECT_EQ(u16(idx, 10), 3); // 是, then the two other fillers to pad with
     EXPECT_EQ(qFromLittleEndian<quint32>(idx.constData() + 12), 4u * CAssociationWriter::MaxRecords);
     EXPECT_EQ(dat.size(), 4 * (CAssociationWriter::MaxRecords + 3));
-    EXPECT_EQ(qFromLittleEndian<quint16>(dat.constData()), 0x5000); // strongest first
-    EXPECT_EQ(qFromLittleEndian<quint16>(dat.constData() + 2), CAssociationWriter::MaxRef);
-    EXPECT_EQ(qFromLittleEndian<quint16>(dat.constData() + 4 * 64), u'的');
-    EXPECT_EQ(qFromLittleEndian<quint16>(dat.constData() + 4 * 64 + 2), 0);
+    const QList<quint16> expected = {u'是', CAssociationWriter::MaxRef, 0x5001, CAssociationWriter::MaxRef,
+                                     0x5000, CAssociationWriter::MaxRef - 2};
+    for (int k = 0; k < expected.size(); ++k) // strongest first; 0x5001 passes 0x5000 by the model's share
+        EXPECT_EQ(u16(dat, 2 * k), expected[k]) << k;
+    const int tail = 4 * CAssociationWriter::MaxRecords;
+    EXPECT_EQ(u16(dat, tail), u'是');
+    EXPECT_EQ(u16(dat, tail + 2), CAssociationWriter::MaxRef);
+    EXPECT_EQ(u16(dat, tail + 4), u'的');
+    EXPECT_EQ(u16(dat, tail + 6), 0);
 }
 
 TEST(AssociationWriter, AFollowerPickedAHandfulOfTimesOvertakesTheStrongest)
 {
     const CFrequencyTable freq = load<CFrequencyTable>("十口\tx\t900\n十必\tx\t10\n");
     CAssociationWriter writer;
-    writer.Build(freq, {u'十'}, {u'的', u'是'});
+    writer.Build(freq, CModelFollowers(), {u'十'}, {u'的', u'是'});
     TestDir dir;
     CWordTable table(dir.write("word.idx", writer.Index()), dir.write("word.dat", writer.Data()));
     table.OpenFile();
@@ -199,21 +214,23 @@ TEST(AssociationWriter, AFollowerPickedAHandfulOfTimesOvertakesTheStrongest)
     table.CloseFile();
 }
 
-TEST(SymbolFileWriter, WritesGbkWithCrLfAfterTheHeader)
+TEST(SymbolFileWriter, WritesGbkWithCrLfAfterTheHeaderAndCornerQuotesOnRequest)
 {
-    const QByteArray source = "notes\n---\n，。\n\nab\nAB\n12\n\n←①\n\n；“”、…：，。？！\n22272E\nFFFFFF\n";
-    QByteArray out;
-    QString error;
-    ASSERT_TRUE(CSymbolFileWriter::Convert(source, &out, &error)) << error.toStdString();
-    const QList<QByteArray> lines = out.split('\n');
-    ASSERT_EQ(lines.size(), 12); // eleven lines, each ending in CR LF
-    for (int i = 0; i < 11; ++i)
-        EXPECT_TRUE(lines[i].endsWith('\r')) << i;
-    EXPECT_EQ(gbk(lines[0].chopped(1)), "，。");
-    EXPECT_EQ(lines[0].size(), 5); // two double-byte symbols and CR
-    EXPECT_EQ(gbk(lines[6].chopped(1)), "←①");
-    EXPECT_EQ(lines[1], "\r");
-    EXPECT_EQ(lines[9], "22272E\r");
+    const QByteArray source = "notes\n---\n，。“”「」\n\nab\nAB\n12\n\n←①\n\n；“”、…：，。？！\n22272E\nFFFFFF\n";
+    for (const bool corner : {false, true}) {
+        QByteArray out;
+        QString error;
+        ASSERT_TRUE(CSymbolFileWriter::Convert(source, &out, &error, corner)) << error.toStdString();
+        const QList<QByteArray> lines = out.split('\n');
+        ASSERT_EQ(lines.size(), 12); // eleven lines, each ending in CR LF
+        for (int i = 0; i < 11; ++i)
+            EXPECT_TRUE(lines[i].endsWith('\r')) << i;
+        EXPECT_EQ(gbk(lines[0].chopped(1)), corner ? "，。「」“”" : "，。“”「」");
+        EXPECT_EQ(lines[0].size(), 13); // six double-byte symbols and CR
+        EXPECT_EQ(gbk(lines[8].chopped(1)), corner ? "；「」、…：，。？！" : "；“”、…：，。？！");
+        EXPECT_EQ(lines[1], "\r");
+        EXPECT_EQ(lines[9], "22272E\r");
+    }
 }
 
 TEST(SymbolFileWriter, RefusesWhatTheKeyboardCouldNotShow)
@@ -222,43 +239,31 @@ TEST(SymbolFileWriter, RefusesWhatTheKeyboardCouldNotShow)
     QByteArray out;
     QString error;
     ASSERT_TRUE(CSymbolFileWriter::Convert(good.toUtf8(), &out, &error));
-
-    QString noGbk = good;
-    noGbk.replace("c\n", "c∓\n"); // minus-or-plus has no GBK form
-    EXPECT_FALSE(CSymbolFileWriter::Convert(noGbk.toUtf8(), &out, &error));
+    const struct {
+        QString From, To;
+    } cases[] = {
+        {"c\n", "c∓\n"}, // minus-or-plus has no GBK form
+        {"d\n", QString("d") + QString::fromUcs4(U"\U0001F600") + "\n"},
+        {"a\n", QString(127, QChar(u'中')) + "\n"}, // 254 bytes in GBK
+        {"；“”、…：，。？！", "；“”"},              // too few default marks
+        {"000000", "black"},
+        {"FFFFFF\n", "FFFFFF\nextra\n"},
+        {good, ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_FALSE(CSymbolFileWriter::Convert(QString(good).replace(c.From, c.To).toUtf8(), &out, &error))
+            << c.To.toStdString();
+    EXPECT_FALSE(CSymbolFileWriter::Convert(QString(good).replace("c\n", "c∓\n").toUtf8(), &out, &error));
     EXPECT_TRUE(error.contains("2213")) << error.toStdString();
-
-    QString emoji = good;
-    emoji.replace("d\n", QString("d") + QString::fromUcs4(U"\U0001F600") + "\n");
-    EXPECT_FALSE(CSymbolFileWriter::Convert(emoji.toUtf8(), &out, &error));
-
-    QString tooLong = good;
-    tooLong.replace("a\n", QString(127, QChar(u'中')) + "\n"); // 254 bytes in GBK
-    EXPECT_FALSE(CSymbolFileWriter::Convert(tooLong.toUtf8(), &out, &error));
-
-    QString shortDefaults = good;
-    shortDefaults.replace("；“”、…：，。？！", "；“”");
-    EXPECT_FALSE(CSymbolFileWriter::Convert(shortDefaults.toUtf8(), &out, &error));
-
-    QString badColour = good;
-    badColour.replace("000000", "black");
-    EXPECT_FALSE(CSymbolFileWriter::Convert(badColour.toUtf8(), &out, &error));
-
-    EXPECT_FALSE(CSymbolFileWriter::Convert(good.toUtf8() + "extra\n", &out, &error));
-    EXPECT_FALSE(CSymbolFileWriter::Convert(QByteArray(), &out, &error));
 }
 
-TEST(PackBuilder, BuildsTheWholePackDeterministically)
+TEST(PackBuilder, BuildsTheWholePackDeterministicallyInEitherScript)
 {
     TestDir dir;
-    CPackBuilder::TOptions options{dir.write("stroke.yaml", StrokeYaml), dir.write("words.yaml", WordYaml),
-                                   DIRORU_DATA_DIR, dir.path("a")};
     CPackBuilder builder;
     QString error;
-    ASSERT_TRUE(builder.Run(options, &error)) << error.toStdString();
-    options.OutDir = dir.path("b");
-    ASSERT_TRUE(builder.Run(options, &error)) << error.toStdString();
-
+    for (const char* out : {"a", "b"})
+        ASSERT_TRUE(builder.Run(options(dir, out), &error)) << error.toStdString();
     for (const char* name : {"bs.dat", "word.idx", "word.dat", "Symbols.txt", "InputW_Stroke_Entry.gif",
                              "InputW_Stroke_Entry_Ext.gif"}) {
         const QByteArray a = dir.read(QString("a/") + name);
@@ -267,60 +272,74 @@ TEST(PackBuilder, BuildsTheWholePackDeterministically)
     }
     EXPECT_EQ(dir.read("a/bs.dat").size(), 4 * 12);
     EXPECT_EQ(dir.read("a/word.idx").size(), 3 * 8); // a list for each of 十 口 必
+
+    // The Traditional pack takes Taiwan's order of 必 as its main record.
+    CPackBuilder::TOptions traditional = options(dir, "t");
+    traditional.Traditional = true;
+    ASSERT_TRUE(builder.Run(traditional, &error)) << error.toStdString();
+    EXPECT_EQ(dir.read("t/bs.dat").mid(24, 12), CStrokeDictWriter::Record("45443", u'必'));
+    EXPECT_NE(dir.read("t/Symbols.txt"), dir.read("a/Symbols.txt"));
 }
 
-TEST(PackBuilder, ReportsMissingOrEmptySources)
+TEST(PackBuilder, ReportsMissingOrUnusableSources)
 {
     TestDir dir;
-    CPackBuilder builder;
-    QString error;
-    CPackBuilder::TOptions options{dir.path("none.yaml"), dir.write("words.yaml", WordYaml), DIRORU_DATA_DIR,
-                                   dir.path("out")};
-    EXPECT_FALSE(builder.Run(options, &error));
-    EXPECT_TRUE(error.contains("none.yaml"));
-
-    options.StrokeDict = dir.write("empty.yaml", "A\th\n");
-    EXPECT_FALSE(builder.Run(options, &error));
-
-    options.StrokeDict = dir.write("stroke.yaml", StrokeYaml);
-    options.DataDir = dir.path("nodata");
-    EXPECT_FALSE(builder.Run(options, &error));
-    EXPECT_TRUE(error.contains("Symbols.utf8.txt"));
+    const QString notAModel = dir.write("model.lm", QByteArray("mmap lm http://kheafield.com/code format version 5\n"));
+    const struct {
+        std::function<void(CPackBuilder::TOptions&)> Break;
+        const char* Named;
+    } cases[] = {
+        {[&](CPackBuilder::TOptions& o) { o.StrokeDict = dir.path("none.yaml"); }, "none.yaml"},
+        {[&](CPackBuilder::TOptions& o) { o.StrokeDict = dir.write("empty.yaml", "A\th\n"); }, "U+4E00"},
+        {[&](CPackBuilder::TOptions& o) { o.DataDir = dir.path("nodata"); }, "Symbols.utf8.txt"},
+        {[&](CPackBuilder::TOptions& o) { o.Model = dir.path("none.lm"); }, "none.lm"},
+        {[&](CPackBuilder::TOptions& o) { o.Model = notAModel; }, "KenLM"},
+        {[&](CPackBuilder::TOptions& o) { o.Model = o.StrokeDict; }, "KenLM"},
+    };
+    for (const auto& c : cases) {
+        CPackBuilder::TOptions o = options(dir, "out");
+        c.Break(o);
+        QString error;
+        EXPECT_FALSE(CPackBuilder().Run(o, &error)) << c.Named;
+        EXPECT_TRUE(error.contains(c.Named)) << error.toStdString();
+    }
 }
 
 TEST(PackChecker, PassesABuiltPackAndNamesEachKindOfDamage)
 {
     TestDir dir;
-    CPackBuilder builder;
     QString error;
-    ASSERT_TRUE(builder.Run({dir.write("stroke.yaml", StrokeYaml), dir.write("words.yaml", WordYaml), DIRORU_DATA_DIR,
-                             dir.path("pack")}, &error));
+    ASSERT_TRUE(CPackBuilder().Run(options(dir, "pack"), &error)) << error.toStdString();
     CPackChecker checker;
     checker.Check(dir.path("pack"));
     EXPECT_TRUE(checker.Problems().isEmpty()) << checker.Problems().join("; ").toStdString();
 
     const QByteArray bs = dir.read("pack/bs.dat"), idx = dir.read("pack/word.idx"), dat = dir.read("pack/word.dat");
-    auto problemsWith = [&](const char* name, const QByteArray& bytes) {
-        dir.write(QString("pack/") + name, bytes);
-        checker.Check(dir.path("pack"));
-        dir.write(QString("pack/") + name, name == QByteArray("bs.dat") ? bs : name == QByteArray("word.idx") ? idx : dat);
-        return checker.Problems().join("; ");
+    auto with = [](QByteArray bytes, int at, quint32 value) {
+        qToLittleEndian<quint32>(value, bytes.data() + at);
+        return bytes;
     };
-    EXPECT_TRUE(problemsWith("bs.dat", bs + bs.left(12)).contains("repeats"));
-    EXPECT_TRUE(problemsWith("bs.dat", bs + "x").contains("12-byte"));
     QByteArray gap = bs;
     gap[0] = char(gap[0] & ~7); // first stroke made padding, later strokes kept
-    EXPECT_TRUE(problemsWith("bs.dat", gap).contains("invalid stroke code"));
-    QByteArray unsorted = idx.mid(8, 8) + idx.left(8) + idx.mid(16);
-    EXPECT_TRUE(problemsWith("word.idx", unsorted).contains("not above"));
-    QByteArray far = idx;
-    qToLittleEndian<quint32>(quint32(dat.size()), far.data() + 4);
-    EXPECT_TRUE(problemsWith("word.idx", far).contains("past the end"));
-    EXPECT_TRUE(problemsWith("word.dat", dat.left(dat.size() - 4)).contains("past the end"));
-    QByteArray shared = idx;
-    qToLittleEndian<quint32>(0, shared.data() + 12);
-    EXPECT_TRUE(problemsWith("word.idx", shared).contains("share"));
-    dir.write("pack/Symbols.txt", "a\r\n");
-    checker.Check(dir.path("pack"));
-    EXPECT_TRUE(checker.Problems().join("; ").contains("11"));
+    const struct {
+        const char* Name;
+        QByteArray Bytes;
+        const char* Problem;
+    } cases[] = {
+        {"bs.dat", bs + bs.left(12), "repeats"},
+        {"bs.dat", bs + "x", "12-byte"},
+        {"bs.dat", gap, "invalid stroke code"},
+        {"word.idx", idx.mid(8, 8) + idx.left(8) + idx.mid(16), "not above"},
+        {"word.idx", with(idx, 4, quint32(dat.size())), "past the end"},
+        {"word.dat", dat.left(dat.size() - 4), "past the end"},
+        {"word.idx", with(idx, 12, 0), "share"},
+        {"Symbols.txt", "a\r\n", "11"},
+    };
+    for (const auto& c : cases) {
+        const QByteArray original = dir.read(QString("pack/") + c.Name);
+        dir.write(QString("pack/") + c.Name, c.Bytes);
+        checker.Check(dir.path("pack"));
+        dir.write(QString("pack/") + c.Name, original);
+        EXPECT_TRUE(checker.Problems().join("; ").contains(c.Problem)) << c.Name << ": " << c.Problem;
+    }
 }

@@ -1,24 +1,35 @@
-// Facts about the pack the build makes from the Debian dictionaries.
+// Facts about the packs the build makes from the Debian sources, and the
+// language-model reader against libime's own scoring.
+
+// Before any Qt header: Qt's foreach macro would rewrite libime's method.
+#include <libime/core/languagemodel.h>
 
 #include "CBHWordLib.h"
+#include "CLanguageModelFile.h"
+#include "CStrokeDictWriter.h"
 #include "CWordTable.h"
 
 #include <QFile>
 #include <QSet>
-#include <QtEndian>
+
+#include <random>
 
 #include <gtest/gtest.h>
 
 namespace {
 
-const QString Pack = QStringLiteral(DIRORU_PACK_DIR "/");
+struct TPack {
+    const char* Dir;
+    const char* Bi;         // the main order of 必 in this pack's standard
+    const char* Follower;   // a character that follows 們/们 across words
+};
 
-class RealPack : public ::testing::Test
+class RealPack : public ::testing::TestWithParam<TPack>
 {
 protected:
     void SetUp() override
     {
-        if (!QFile::exists(Pack + "bs.dat"))
+        if (!QFile::exists(pack + "bs.dat"))
             GTEST_SKIP() << "no data pack built";
         lib.PageSize = 5;
         lib.OpenFile();
@@ -36,46 +47,80 @@ protected:
         return page;
     }
 
-    CBHWordLib lib{Pack + "bs.dat"};
+    const QString pack = QString::fromUtf8(GetParam().Dir) + "/";
+    CBHWordLib lib{pack + "bs.dat"};
 };
 
 } // namespace
 
-TEST_F(RealPack, CommonCharactersLeadTheirCodes)
+TEST_P(RealPack, EveryCharacterHasOneMainRecordFirstOfItsStandardAndAListWithRoom)
 {
-    EXPECT_TRUE(firstPage("32511354").startsWith("的"));
-    EXPECT_TRUE(firstPage("3").contains("的"));
     EXPECT_TRUE(firstPage("25111").startsWith("是"));
-    // Both the mainland and the other listed order find 必.
+    // Both orders of 必 find it; the standard's own is its main record.
     EXPECT_TRUE(firstPage("45434").startsWith("必"));
     EXPECT_TRUE(firstPage("45443").startsWith("必"));
-    EXPECT_TRUE(firstPage("2511211").startsWith("里")); // mainland order; the other is 2511121
-}
-
-TEST_F(RealPack, EveryCharacterHasExactlyOneMainRecordFirst)
-{
-    ASSERT_EQ(lib.RecordCount * 12, QFile(Pack + "bs.dat").size());
+    ASSERT_EQ(lib.RecordCount * 12, QFile(pack + "bs.dat").size());
     QSet<char16_t> seen;
     uint32_t i = 0;
-    for (; i < lib.RecordCount; ++i) {
-        const char16_t c = lib.Records[i].Char;
-        if (seen.contains(c))
-            break; // the first repeat starts the other orders
-        seen.insert(c);
+    for (; i < lib.RecordCount && !seen.contains(lib.Records[i].Char); ++i) {
+        seen.insert(lib.Records[i].Char);
+        if (lib.Records[i].Char == u'必') {
+            EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(&lib.Records[i]), 12),
+                      CStrokeDictWriter::Record(GetParam().Bi, u'必'));
+        }
     }
-    EXPECT_EQ(seen.size(), 0x9FA5 - 0x4E00 + 1);
+    EXPECT_EQ(seen.size(), 0x9FA5 - 0x4E00 + 1); // the first repeat starts the other orders
     for (; i < lib.RecordCount; ++i)
         EXPECT_TRUE(seen.contains(lib.Records[i].Char));
-}
 
-TEST_F(RealPack, EveryCharacterHasAnAssociationListWithRoomToLearn)
-{
-    CWordTable table(Pack + "word.idx", Pack + "word.dat");
+    CWordTable table(pack + "word.idx", pack + "word.dat");
     table.OpenFile();
     EXPECT_EQ(table.IndexCount, 0x9FA5 - 0x4E00 + 1);
-    ASSERT_TRUE(table.Query(u'中'));
-    EXPECT_GE(table.WordCount, 20);
-    EXPECT_EQ(table.GetWord(0), "国");
-    ASSERT_TRUE(table.Query(u'龘'));
-    EXPECT_GE(table.WordCount, 20);
+    for (const QChar lead : {QChar(u'中'), QChar(u'龘'), QString::fromUtf8(GetParam().Follower)[0]}) {
+        ASSERT_TRUE(table.Query(lead.unicode()));
+        EXPECT_GE(table.WordCount, 20);
+        EXPECT_EQ(table.WordList[table.WordCount - 1].Ref, 0) << "no room to learn after " << QString(lead).toStdString();
+    }
+    // 中 is followed by 国 inside words; 们 by 的 across them, which only the
+    // language model says.
+    const QString follows = QString::fromUtf8(GetParam().Follower);
+    ASSERT_TRUE(table.Query(follows[0].unicode()));
+    QString firstPageOfList;
+    for (int k = 0; k < 10 && k < table.WordCount; ++k)
+        firstPageOfList += table.GetWord(k);
+    EXPECT_TRUE(firstPageOfList.contains(follows[1])) << firstPageOfList.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(BothScripts, RealPack,
+                         ::testing::Values(TPack{DIRORU_PACK_DIR, "45434", "们的"},
+                                           TPack{DIRORU_HANT_PACK_DIR, "45443", "們的"}),
+                         [](const auto& info) { return std::string(info.index ? "Traditional" : "Simplified"); });
+
+TEST(LanguageModelFile, BigramsScoreAsLibimeScoresThem)
+{
+    const char* const file = DIRORU_LANGUAGE_MODEL;
+    if (!QFile::exists(file))
+        GTEST_SKIP() << "no language model installed";
+    CLanguageModelFile model;
+    QString error;
+    ASSERT_TRUE(model.Open(file, &error)) << error.toStdString();
+    const libime::LanguageModel reference(file);
+
+    // A random sample of the listed bigrams: libime, which backs off where
+    // a pair is not listed, must give exactly the listed joint probability.
+    std::mt19937 random(20240611);
+    std::bernoulli_distribution pick(2000.0 / double(model.BigramCount()));
+    int checked = 0;
+    qsizetype visited = 0;
+    model.ForEachBigram([&](uint32_t w1, uint32_t w2, double log10Joint) {
+        ++visited;
+        if (!pick(random))
+            return;
+        const std::string a = model.Words()[w1].toStdString(), b = model.Words()[w2].toStdString();
+        ASSERT_EQ(reference.index(a), w1) << a;
+        EXPECT_NEAR(log10Joint, reference.wordsScore(reference.nullState(), {a, b}), 1e-4) << a << ' ' << b;
+        ++checked;
+    });
+    EXPECT_EQ(visited, model.BigramCount());
+    EXPECT_GT(checked, 1000);
 }

@@ -6,15 +6,16 @@
 #include <cmath>
 #include <utility>
 
-quint16 CAssociationWriter::Ref(uint64_t weight, uint64_t top)
+quint16 CAssociationWriter::Ref(double weight, double top)
 {
-    if (weight == 0 || top == 0)
+    if (!(weight > 0) || !(top > 0))
         return 0;
-    const int halvings = int(std::floor(std::log2(double(top) / double(weight))));
-    return quint16(std::max(2, MaxRef - 2 * std::max(0, halvings)));
+    const int halvings = int(std::floor(std::log2(top / weight)));
+    return quint16(std::max(0, MaxRef - 2 * std::max(0, halvings)));
 }
 
-void CAssociationWriter::Build(const CFrequencyTable& frequency, QList<char16_t> chars, const QList<char16_t>& fillers)
+void CAssociationWriter::Build(const CFrequencyTable& frequency, const CModelFollowers& model, QList<char16_t> chars,
+                               const QList<char16_t>& fillers)
 {
     m_index.clear();
     m_data.clear();
@@ -22,26 +23,22 @@ void CAssociationWriter::Build(const CFrequencyTable& frequency, QList<char16_t>
     chars.erase(std::unique(chars.begin(), chars.end()), chars.end());
 
     for (char16_t lead : chars) {
-        // Within a word the pair counts say what follows; where a word
-        // ends, the next word's first character does: the end weight of lead
-        // shared out by how often each character starts a word.
-        std::map<char16_t, uint64_t> scores = frequency.Followers(lead);
-        // Damped to a tenth: in-word pairs are the surer guess.
-        const uint64_t end = frequency.EndFrequency(lead);
-        const uint64_t total = frequency.TotalStartFrequency();
-        if (end && total)
-            for (char16_t c : fillers)
-                scores[c] += uint64_t(double(end) * double(frequency.StartFrequency(c)) / double(total) / BoundaryDamping);
-        std::vector<std::pair<char16_t, uint64_t>> list;
+        std::map<char16_t, double> scores;
+        for (const auto& [c, weight] : frequency.Followers(lead))
+            scores[c] += double(weight);
+        const double total = double(frequency.TotalStartFrequency());
+        for (const auto& [c, probability] : model.Followers(lead))
+            scores[c] += probability * total;
+        std::vector<std::pair<char16_t, double>> list;
         for (const auto& [c, score] : scores)
-            if (score)
+            if (score > 0)
                 list.emplace_back(c, score);
         std::stable_sort(list.begin(), list.end(), [](const auto& a, const auto& b) {
             return a.second != b.second ? a.second > b.second : a.first < b.first;
         });
         if (list.size() > size_t(MaxRecords))
             list.resize(MaxRecords);
-        const uint64_t top = list.empty() ? 0 : list.front().second;
+        const double top = list.empty() ? 0 : list.front().second;
 
         QList<char16_t> used;
         QByteArray records;

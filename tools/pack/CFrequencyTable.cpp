@@ -8,12 +8,13 @@ void CFrequencyTable::Load(const CDictSource& source)
 {
     m_frequency.clear();
     m_start.clear();
-    m_end.clear();
     m_totalStart = 0;
     m_followers.clear();
     for (const CDictSource::TEntry& entry : source.Entries()) {
         bool ok = false;
-        const qlonglong weight = entry.Columns.value(1).trimmed().toLongLong(&ok);
+        // The weight is the last column: after the reading in a rime
+        // dictionary, alone in a word list such as essay.txt.
+        const qlonglong weight = entry.Columns.last().trimmed().toLongLong(&ok);
         if (!ok || weight <= 0)
             continue;
         const QString& text = entry.Text;
@@ -21,8 +22,6 @@ void CFrequencyTable::Load(const CDictSource& source)
             m_start[text[0].unicode()] += uint64_t(weight);
             m_totalStart += uint64_t(weight);
         }
-        if (IsHZ(text.back()))
-            m_end[text.back().unicode()] += uint64_t(weight);
         for (qsizetype i = 0; i < text.size(); ++i) {
             if (!IsHZ(text[i]))
                 continue;
@@ -50,12 +49,6 @@ uint64_t CFrequencyTable::StartFrequency(char16_t c) const
 {
     const auto it = m_start.find(c);
     return it == m_start.end() ? 0 : it->second;
-}
-
-uint64_t CFrequencyTable::EndFrequency(char16_t c) const
-{
-    const auto it = m_end.find(c);
-    return it == m_end.end() ? 0 : it->second;
 }
 
 namespace {

@@ -8,7 +8,7 @@
 #include <map>
 
 // Character frequencies and character-pair strengths from a weighted word
-// list (text, reading, weight). A character's frequency is its own weight
+// list (text, reading, weight, or text and weight). A character's frequency is its own weight
 // plus the weight of every word it occurs in: the own weights alone rank
 // many everyday characters far too low, since most of their use is inside
 // words. Ordered maps keep every later step deterministic.
@@ -21,8 +21,6 @@ public:
     // How often c begins a word (single characters count as words): a good
     // guess at what comes after the end of any word.
     uint64_t StartFrequency(char16_t c) const;
-    // How often c ends a word, single characters included.
-    uint64_t EndFrequency(char16_t c) const;
     uint64_t TotalStartFrequency() const { return m_totalStart; }
     // Followers of c: for every word, each Chinese character followed by
     // another inside it adds the word's weight to that pair.
@@ -37,7 +35,6 @@ public:
 private:
     std::map<char16_t, uint64_t> m_frequency;
     std::map<char16_t, uint64_t> m_start;
-    std::map<char16_t, uint64_t> m_end;
     uint64_t m_totalStart = 0;
     std::map<char16_t, std::map<char16_t, uint64_t>> m_followers;
 };

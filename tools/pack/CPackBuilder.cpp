@@ -5,15 +5,20 @@
 #include "CFrequencyTable.h"
 #include "CGifWriter.h"
 #include "CKeyboardPainter.h"
+#include "CLanguageModelFile.h"
 #include "CStrokeDictWriter.h"
 #include "CStrokeTable.h"
 #include "CSymbolFileWriter.h"
+#include "CModelFollowers.h"
 
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QSaveFile>
+
+CPackBuilder::CPackBuilder() = default;
+CPackBuilder::~CPackBuilder() = default;
 
 bool CPackBuilder::WriteFile(const QString& name, const QByteArray& bytes, QString* error)
 {
@@ -41,8 +46,20 @@ bool CPackBuilder::Run(const TOptions& options, QString* error)
     CDictSource strokeSource, wordSource;
     if (!strokeSource.Load(options.StrokeDict, error) || !wordSource.Load(options.WordDict, error))
         return false;
+    CModelFollowers followers;
+    if (!options.Model.isEmpty()) {
+        if (!m_model || m_modelName != options.Model) {
+            m_model.reset(new CLanguageModelFile);
+            m_modelName.clear();
+            if (!m_model->Open(options.Model, error))
+                return false;
+            m_modelName = options.Model;
+        }
+        if (!followers.Load(*m_model, options.OpenCC, error))
+            return false;
+    }
     CStrokeTable strokes;
-    strokes.Load(strokeSource);
+    strokes.Load(strokeSource, options.Traditional ? CStrokeTable::TStandard::Taiwan : CStrokeTable::TStandard::Mainland);
     CFrequencyTable frequency;
     frequency.Load(wordSource);
     if (strokes.Orders().empty()) {
@@ -60,9 +77,10 @@ bool CPackBuilder::Run(const TOptions& options, QString* error)
 
     // Every character gets an association list, padded with the commonest
     // word starts, so that learning works after any character.
+    m_report << QStringLiteral("language-model bigrams used: %1").arg(followers.BigramCount());
     CAssociationWriter association;
     const QList<char16_t> fillers = frequency.ByStartFrequency(byFrequency);
-    association.Build(frequency, byFrequency, fillers.mid(0, 200));
+    association.Build(frequency, followers, byFrequency, fillers.mid(0, 200));
     if (!WriteFile(QStringLiteral("word.idx"), association.Index(), error)
         || !WriteFile(QStringLiteral("word.dat"), association.Data(), error))
         return false;
@@ -75,7 +93,7 @@ bool CPackBuilder::Run(const TOptions& options, QString* error)
     }
     QByteArray symbols;
     QString symbolError;
-    if (!CSymbolFileWriter::Convert(symbolSource.readAll(), &symbols, &symbolError)) {
+    if (!CSymbolFileWriter::Convert(symbolSource.readAll(), &symbols, &symbolError, options.Traditional)) {
         *error = symbolSource.fileName() + QStringLiteral(": ") + symbolError;
         return false;
     }

@@ -40,7 +40,7 @@ QByteArray CStrokeDictWriter::Build(const CStrokeTable& strokes, const CFrequenc
         out += Record(strokes.MainOrder(c), c);
     for (char16_t c : order) {
         const QStringList& orders = strokes.Orders().at(c);
-        for (qsizetype i = 0; i + 1 < orders.size(); ++i)
+        for (qsizetype i = 1; i < orders.size(); ++i)
             out += Record(orders[i], c);
     }
     return out;

@@ -21,7 +21,7 @@ bool CStrokeTable::ToDigits(const QString& letters, QString* digits)
     return true;
 }
 
-void CStrokeTable::Load(const CDictSource& source)
+void CStrokeTable::Load(const CDictSource& source, TStandard standard)
 {
     m_orders.clear();
     m_stats = TStats();
@@ -51,10 +51,13 @@ void CStrokeTable::Load(const CDictSource& source)
         }
         orders.append(digits);
     }
+    if (standard == TStandard::Mainland)
+        for (auto& [c, orders] : m_orders)
+            orders.move(orders.size() - 1, 0);
 }
 
 QString CStrokeTable::MainOrder(char16_t c) const
 {
     const auto it = m_orders.find(c);
-    return it == m_orders.end() || it->second.isEmpty() ? QString() : it->second.last();
+    return it == m_orders.end() || it->second.isEmpty() ? QString() : it->second.first();
 }

@@ -4,7 +4,7 @@
 
 #include <QStringList>
 
-bool CSymbolFileWriter::Convert(const QByteArray& utf8Source, QByteArray* gbkOut, QString* error)
+bool CSymbolFileWriter::Convert(const QByteArray& utf8Source, QByteArray* gbkOut, QString* error, bool cornerQuotes)
 {
     auto fail = [error](const QString& message) {
         if (error)
@@ -19,9 +19,19 @@ bool CSymbolFileWriter::Convert(const QByteArray& utf8Source, QByteArray* gbkOut
         lines = lines.mid(marker + 1);
         firstLineNumber = int(marker) + 2;
     }
-    for (QString& line : lines)
+    static const QString western = QStringLiteral("“”‘’"), corner = QStringLiteral("「」『』");
+    for (QString& line : lines) {
         if (line.endsWith(QLatin1Char('\r')))
             line.chop(1);
+        for (QChar& c : line) {
+            const qsizetype w = cornerQuotes ? western.indexOf(c) : -1;
+            const qsizetype k = cornerQuotes ? corner.indexOf(c) : -1;
+            if (w >= 0)
+                c = corner[w];
+            else if (k >= 0)
+                c = western[k];
+        }
+    }
     while (!lines.isEmpty() && lines.last().isEmpty())
         lines.removeLast();
     if (lines.size() != LineCount)

@@ -18,5 +18,7 @@ public:
     // False with a message naming the line when a symbol has no GBK form,
     // a line is too long, the line count is wrong, the default punctuation
     // has fewer than ten characters or a colour is not hexadecimal.
-    static bool Convert(const QByteArray& utf8Source, QByteArray* gbkOut, QString* error);
+    // With cornerQuotes, “” and ‘’ trade places with 「」 and 『』, as
+    // Traditional Chinese text quotes.
+    static bool Convert(const QByteArray& utf8Source, QByteArray* gbkOut, QString* error, bool cornerQuotes = false);
 };

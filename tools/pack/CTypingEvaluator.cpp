@@ -6,6 +6,7 @@
 #include "ChineseChar.h"
 
 #include <QFile>
+#include <QTemporaryDir>
 #include <QtEndian>
 
 #include <algorithm>
@@ -47,19 +48,8 @@ bool CTypingEvaluator::Load(const QString& packDir)
         }
     }
 
-    // The ranked lists exactly as the keyboard's table gives them.
-    CWordTable table(dir + QStringLiteral("word.idx"), dir + QStringLiteral("word.dat"));
-    table.OpenFile();
-    for (int e = 0; e < table.IndexCount; ++e) {
-        const char16_t lead = table.IndexTable[e].Char;
-        if (!table.Query(lead))
-            continue;
-        QList<QPair<char16_t, bool>>& list = m_lists[lead];
-        for (int i = 0; i < table.WordCount; ++i)
-            list.append({table.WordList[i].Char, table.WordList[i].Ref % 2 == 0});
-    }
-    table.CloseFile();
-    return count > 0;
+    m_dir = dir;
+    return count > 0 && QFile::exists(dir + QStringLiteral("word.idx")) && QFile::exists(dir + QStringLiteral("word.dat"));
 }
 
 QList<int> CTypingEvaluator::Positions(int prefix, char16_t c) const
@@ -67,28 +57,9 @@ QList<int> CTypingEvaluator::Positions(int prefix, char16_t c) const
     return m_positions.value(key(prefix, c));
 }
 
-int CTypingEvaluator::AssociationRank(char16_t lead, char16_t c) const
-{
-    const auto it = m_lists.find(lead);
-    if (it == m_lists.end())
-        return -1;
-    for (qsizetype i = 0; i < it->size(); ++i)
-        if (it->at(i).first == c)
-            return int(i);
-    return -1;
-}
-
-CTypingEvaluator::TCost CTypingEvaluator::StrokeCost(char16_t c, char16_t previous) const
+CTypingEvaluator::TCost CTypingEvaluator::StrokeCost(char16_t c, const QSet<char16_t>& followers) const
 {
     TCost best;
-    const auto list = previous ? m_lists.find(previous) : m_lists.end();
-    // Only a shipped (even) follower is promoted.
-    bool promotable = false;
-    if (list != m_lists.end())
-        for (const auto& [f, even] : *list)
-            if (f == c && even)
-                promotable = true;
-
     for (int record : m_records.value(c)) {
         const QString& code = m_codes[size_t(record)];
         for (int n = 1; n <= code.size(); ++n) {
@@ -101,19 +72,22 @@ CTypingEvaluator::TCost CTypingEvaluator::StrokeCost(char16_t c, char16_t previo
             if (best.Plain < 0 || plain < best.Plain)
                 best.Plain = plain;
             int promoted = plain;
-            if (promotable && m >= 5) {
-                // The keyboard looks at the matches from the sixth on and
-                // promotes the first two that follow the previous character.
-                QList<int> found;
-                for (const auto& [f, even] : *list)
-                    if (even)
-                        for (int pos : Positions(prefix, f))
-                            if (pos >= 5)
-                                found.append(pos);
-                std::sort(found.begin(), found.end());
-                for (int i = 0; i < std::min<qsizetype>(2, found.size()); ++i)
-                    if (mine.contains(found[i]))
+            if (m >= 5 && followers.contains(c)) {
+                // The keyboard walks the matches from the sixth on and
+                // promotes the first two distinct characters that follow the
+                // previous one with a shipped weight.
+                const std::vector<int>& matches = m_prefixMatches[size_t(prefix)];
+                char16_t first = 0;
+                int found = 0;
+                for (size_t i = 5; i < matches.size() && found < 2; ++i) {
+                    const char16_t f = m_chars[size_t(matches[i])];
+                    if ((found == 1 && f == first) || !followers.contains(f))
+                        continue;
+                    if (f == c)
                         promoted = n + 1;
+                    first = f;
+                    ++found;
+                }
             }
             if (best.Promoted < 0 || promoted < best.Promoted)
                 best.Promoted = promoted;
@@ -122,10 +96,20 @@ CTypingEvaluator::TCost CTypingEvaluator::StrokeCost(char16_t c, char16_t previo
     return best;
 }
 
-CTypingEvaluator::TResult CTypingEvaluator::Type(const QString& text) const
+CTypingEvaluator::TResult CTypingEvaluator::Type(const QString& text, bool learn) const
 {
+    // The lists are read and learned exactly as the keyboard does, by its
+    // own table, on a copy of the pack's word.dat.
     TResult result;
+    QTemporaryDir work;
+    const QString idx = work.filePath(QStringLiteral("word.idx")), dat = work.filePath(QStringLiteral("word.dat"));
+    if (!QFile::copy(m_dir + QStringLiteral("word.idx"), idx) || !QFile::copy(m_dir + QStringLiteral("word.dat"), dat))
+        return result;
+    CWordTable table(idx, dat);
+    table.OpenFile();
+
     char16_t previous = 0;
+    QSet<char16_t> followers; // shipped (even) followers of previous
     for (QChar ch : text) {
         const char16_t c = ch.unicode();
         const bool cjk = IsHZ(ch) || (c >= 0x3400 && c <= 0x4DBF) || (c >= 0x9FA6 && c <= 0x9FFF)
@@ -134,7 +118,16 @@ CTypingEvaluator::TResult CTypingEvaluator::Type(const QString& text) const
             previous = 0;
             continue;
         }
-        const TCost cost = IsHZ(ch) ? StrokeCost(c, previous) : TCost();
+        const bool listed = previous && table.Query(previous);
+        followers.clear();
+        int rank = -1;
+        for (int i = 0; listed && i < table.WordCount; ++i) {
+            if (table.WordList[i].Ref % 2 == 0)
+                followers.insert(table.WordList[i].Char);
+            if (rank < 0 && table.WordList[i].Char == c)
+                rank = i;
+        }
+        const TCost cost = IsHZ(ch) ? StrokeCost(c, followers) : TCost();
         if (cost.Plain < 0) {
             ++result.NotFound;
             previous = 0;
@@ -144,7 +137,6 @@ CTypingEvaluator::TResult CTypingEvaluator::Type(const QString& text) const
         result.AllStrokes += m_codes[size_t(m_records.value(c).first())].size() + 1;
         result.StrokesOnly += cost.Plain;
         int best = cost.Promoted;
-        const int rank = previous ? AssociationRank(previous, c) : -1;
         if (rank >= 0 && rank / 10 + 1 < best) {
             best = rank / 10 + 1;
             ++result.ByAssociation;
@@ -153,7 +145,10 @@ CTypingEvaluator::TResult CTypingEvaluator::Type(const QString& text) const
         }
         result.Best += best;
         result.OneTap += best == 1;
+        if (learn && listed)
+            table.UpdateWordRef(c);
         previous = c;
     }
+    table.CloseFile();
     return result;
 }

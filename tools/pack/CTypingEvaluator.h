@@ -2,13 +2,16 @@
 
 #include <QHash>
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
 #include <vector>
 
 // Types text through the stroke keyboard's rules with a user who always
-// takes the fewest taps, on the shipped pack without learning. A character
+// takes the fewest taps, on the shipped pack, with or without learning (each
+// choice after a character then updates that character's list by the
+// keyboard's own rule, as a user's panel would). A character
 // costs: in association mode, its page in the previous character's list plus
 // the tap on it; otherwise some strokes of one of its orders, the pages of
 // five to its candidate (or nothing when it is promoted into cell 0 or 4),
@@ -31,16 +34,15 @@ public:
 
     // False when bs.dat or word.idx / word.dat cannot be read.
     bool Load(const QString& packDir);
-    TResult Type(const QString& text) const;
+    TResult Type(const QString& text, bool learn) const;
 
 private:
     struct TCost {
         int Plain = -1;    // strokes and paging only
         int Promoted = -1; // with cells 0 and 4, given the previous character
     };
-    TCost StrokeCost(char16_t c, char16_t previous) const;
-    // Position of c in the ranked association list of lead, or -1.
-    int AssociationRank(char16_t lead, char16_t c) const;
+    // followers: the shipped followers of the previous character.
+    TCost StrokeCost(char16_t c, const QSet<char16_t>& followers) const;
     // Where c's records stand among the matches of a prefix (at most two).
     QList<int> Positions(int prefix, char16_t c) const;
 
@@ -50,5 +52,5 @@ private:
     QHash<QString, int> m_prefixIds;
     std::vector<std::vector<int>> m_prefixMatches; // record numbers, file order
     QHash<quint64, QList<int>> m_positions;        // (prefix, char) -> match positions
-    QHash<char16_t, QList<QPair<char16_t, bool>>> m_lists; // ranked followers, even Ref
+    QString m_dir;
 };
