@@ -5,13 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include <ostream>
 #include <vector>
-
-static void PrintTo(const QString& text, std::ostream* os)
-{
-    *os << '"' << text.toStdString() << '"';
-}
 
 namespace {
 

@@ -49,13 +49,14 @@ TEST(TextFieldService, InsertsAtTheCursorDeletesBeforeItAndIgnoresTheRest)
     EXPECT_EQ(service.executeCmd(nullptr), 0);
 }
 
-// A missing library is the host program's case below.
 TEST(InputMethodManager, RefusesWhatIsNotAnInputMethodLibrary)
 {
     InputMethodManager manager;
     QLineEdit field;
     TextFieldService service(&field, InputMethodManager::commandTag());
     QString error;
+    EXPECT_FALSE(manager.load(QStringLiteral("/nonexistent/libDiroruDIV.so.1"), &service, &error));
+    EXPECT_FALSE(error.isEmpty());
     EXPECT_FALSE(manager.load(QStringLiteral("libm.so.6"), &service, &error));
     EXPECT_TRUE(error.contains(QLatin1String("ucm_instantiate"))) << error.toStdString();
     EXPECT_EQ(manager.panel(), nullptr);
