@@ -6,7 +6,14 @@
 #include <QTemporaryDir>
 
 #include <initializer_list>
+#include <ostream>
 #include <utility>
+
+// Readable test failures for texts.
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
 
 // A fresh temporary directory (under templatePath when given), with helpers
 // to write the small data files that tests and fuzz targets make themselves.

@@ -23,8 +23,9 @@ TinyPack::TinyPack()
                  gbk.encode(QStringLiteral("，。、；：？！…—·《》（）\r\n\r\nabcdefghij\r\nABCDEFGHIJ\r\n1234567890\r\n\r\n\r\n\r\n"
                                       "；“”、…：，。？！\r\n")));
 
-    qputenv("IM_SETTING_DIR", m_settings.dir().toLocal8Bit());
-    writeConfig("[BH]\nInstallDir=" + dir().toUtf8() + "\n");
+    // Both folders without their final slash, which the component adds.
+    qputenv("IM_SETTING_DIR", m_settings.dir().chopped(1).toLocal8Bit());
+    writeConfig("[BH]\nInstallDir=" + dir().chopped(1).toUtf8() + "\n");
 }
 
 TinyPack::~TinyPack()

@@ -44,7 +44,6 @@ TEST_F(KeyboardBase, HitTestTruncatesTowardZero)
     EXPECT_EQ(CKBD::keyAt(QPoint(-44, 10)), -1);
     EXPECT_EQ(CKBD::keyAt(QPoint(238, 143)), 24);
     EXPECT_EQ(CKBD::keyAt(QPoint(239, 10)), -1);
-    EXPECT_EQ(CKBD::lineRect(), QRect(50, 3, 140, 34));
 }
 
 TEST_F(KeyboardBase, BackSpaceRepeatsFromTheThirdTickOfAHold)

@@ -12,13 +12,6 @@
 #include <QStringList>
 #include <QTimerEvent>
 
-#include <ostream>
-
-// Readable failures for texts.
-inline void PrintTo(const QString& text, std::ostream* out)
-{
-    *out << '"' << text.toStdString() << '"';
-}
 
 // An owner that records the three notifications and shows one keyboard.
 class TestOwner : public CIMEWidget

@@ -92,8 +92,3 @@ bool PluginFixture::sendSetting(uint32_t code, uint32_t argument)
     ZKbCmdGetWidget cmd{hostTag(), ZKB_MGRCMD_T(code), argument, nullptr};
     return im->settingCmd(reinterpret_cast<ZCmd<ZKB_MGRCMD_T>*>(&cmd));
 }
-
-QStringList PluginFixture::defaultCells()
-{
-    return QStringLiteral("；“”、…：，。？！").split(QString(), Qt::SkipEmptyParts);
-}

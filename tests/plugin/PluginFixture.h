@@ -41,7 +41,6 @@ protected:
     bool sendSetting(uint32_t code, uint32_t argument = 0);
     void tap(const std::vector<int>& keys) { tapKeys(panel, keys); }
     QStringList cells() { return panelState(panel).value(QStringLiteral("cells")).toStringList(); }
-    static QStringList defaultCells();
 
     TinyPack pack;
     Service service;

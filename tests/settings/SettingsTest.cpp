@@ -1,21 +1,7 @@
 #include "SETUP_SET_Manager.h"
 #include "TestFiles.h"
-#include "ZConfig.h"
 
 #include <gtest/gtest.h>
-
-TEST(ZConfig, SettingDirectoryFromEnvironmentAlwaysEndsInSlash)
-{
-    const QByteArray saved = qgetenv("IM_SETTING_DIR");
-    for (const char* value : {"/tmp/im", "/tmp/im/"}) {
-        qputenv("IM_SETTING_DIR", value);
-        EXPECT_EQ(ZConfig::getSettingDirectory(), QStringLiteral("/tmp/im/"));
-    }
-    qunsetenv("IM_SETTING_DIR");
-    EXPECT_TRUE(ZConfig::getSettingDirectory().endsWith(QLatin1Char('/')));
-    if (!saved.isNull())
-        qputenv("IM_SETTING_DIR", saved);
-}
 
 // tarvin.cfg's [BH] InstallDir, or the fallback; the file is never written.
 TEST(SettingsManager, ReadsEntryOrFallsBackAndNeverWrites)

@@ -3,7 +3,6 @@
 #include "FilePath.h"
 #include "Gbk.h"
 #include "IntegerSort.h"
-#include "MemoryHelpers.h"
 #include "QuickSort.h"
 #include "TestFiles.h"
 
@@ -11,8 +10,6 @@
 
 #include <algorithm>
 #include <climits>
-#include <cstdint>
-#include <cstring>
 #include <random>
 #include <string>
 #include <vector>
@@ -77,26 +74,6 @@ TEST(QuickSort, OrdersEveryShapeAndSurvivesBadComparisons)
         std::sort(expected.begin(), expected.end());
         EXPECT_EQ(v, expected);
     }
-}
-
-TEST(Memory, AssignedDeassignAndRealloc)
-{
-    std::uintptr_t pair[2] = {0, 5};
-    EXPECT_FALSE(Assigned(pair));
-    pair[0] = 1;
-    EXPECT_TRUE(Assigned(pair));
-    Deassign(pair);
-    EXPECT_FALSE(Assigned(pair));
-    EXPECT_FALSE(Assigned(nullptr));
-
-    void* p = ReallocMem(nullptr, 16);
-    ASSERT_NE(p, nullptr);
-    std::memset(p, 0xAB, 16);
-    p = ReallocMem(p, 64);
-    ASSERT_NE(p, nullptr);
-    EXPECT_EQ(static_cast<unsigned char*>(p)[15], 0xAB);
-    EXPECT_EQ(ReallocMem(p, 0), nullptr);
-    EXPECT_EQ(ReallocMem(nullptr, -1), nullptr);
 }
 
 TEST(DebugLog, TimedLinesAppendedAndLongMessagesCut)
