@@ -9,28 +9,20 @@
 
 namespace {
 
-struct TRec {
-    quint16 Char;
-    quint16 Ref;
-};
-
-QByteArray Records(std::initializer_list<TRec> records)
+// word.dat records and word.idx entries through the shared builder.
+QByteArray Records(std::initializer_list<Follower> records)
 {
-    QByteArray out;
-    for (const TRec& r : records) {
-        appendU16(out, r.Char);
-        appendU16(out, r.Ref);
-    }
-    return out;
+    AssociationFiles files;
+    for (const Follower& r : records)
+        files.addRecord(r);
+    return files.data;
 }
 
-QByteArray IndexEntry(quint16 ch, quint16 count, quint32 offset)
+QByteArray IndexEntry(char16_t ch, quint16 count, quint32 offset)
 {
-    QByteArray out;
-    appendU16(out, ch);
-    appendU16(out, count);
-    appendU32(out, offset);
-    return out;
+    AssociationFiles files;
+    files.addEntry(ch, count, offset);
+    return files.index;
 }
 
 // Leading characters used below; any codes serve.

@@ -2,8 +2,8 @@
 // the reference model: matching, paging, the walks and the matches they
 // reuse, the promoted search, and files that are bad or change while hidden.
 #include "CBHWordLib.h"
+#include "StrokeDictionaryChecks.h"
 #include "StrokeModel.h"
-#include "StrokeRecord.h"
 #include "TestFiles.h"
 
 #include <gtest/gtest.h>
@@ -72,12 +72,12 @@ TEST_F(StrokeDictionary, MatchesThePrefixDigitByDigit)
         QString Code;
         const char* Expected;
     };
-    const QByteArray prefixes = Records({{"1", u'a'}, {"12", u'b'}, {"2", u'c'}, {"13", u'd'}, {"132", u'e'},
+    const QByteArray prefixes = strokeFile({{"1", u'a'}, {"12", u'b'}, {"2", u'c'}, {"13", u'd'}, {"132", u'e'},
                                          {"16", u'f'}, {"2512", u'g'}});
     // 23 and 25 strokes: positions 10..19 and 20..24 live in words 1 and 2.
-    const QByteArray longer = Records({{"12345123451234512345123", u'x'}, {"12345123451234512345124", u'y'},
+    const QByteArray longer = strokeFile({{"12345123451234512345123", u'x'}, {"12345123451234512345124", u'y'},
                                        {"1234512345123451234512345", u'z'}});
-    const QByteArray spill = Records({{"12", u'a'}, {"32", u'b'}, {"13", u'c'}, {"2", u'd'}});
+    const QByteArray spill = strokeFile({{"12", u'a'}, {"32", u'b'}, {"13", u'c'}, {"2", u'd'}});
     const TCase cases[] = {
         {prefixes, "1", "abdef"},
         {prefixes, "17", "abdef"}, // a wildcard also meets the padding
@@ -104,7 +104,7 @@ TEST_F(StrokeDictionary, MatchesThePrefixDigitByDigit)
 TEST_F(StrokeDictionary, PagesAndWalksAgreeWithTheModel)
 {
     // Six matches of "1" by five, among records that do not match.
-    Open(Records({{"2", u'z'}, {"1", u'a'}, {"11", u'b'}, {"2", u'z'}, {"12", u'c'}, {"13", u'd'}, {"14", u'e'},
+    Open(strokeFile({{"2", u'z'}, {"1", u'a'}, {"11", u'b'}, {"2", u'z'}, {"12", u'c'}, {"13", u'd'}, {"14", u'e'},
                   {"2", u'z'}, {"15", u'f'}, {"2", u'z'}}));
     for (int pageSize : {5, 1, 6})
         for (const char* code : {"1", "11", "2", "7", "3"}) {
@@ -116,7 +116,7 @@ TEST_F(StrokeDictionary, PagesAndWalksAgreeWithTheModel)
     // matches 7, 2 the other 20.
     QByteArray bytes;
     for (int i = 0; i < 60; ++i)
-        bytes += Record(i % 9 == 0 ? "134" : i % 3 != 1 ? "13" : "2", char16_t(0x4E00 + i));
+        bytes += strokeRecord(i % 9 == 0 ? "134" : i % 3 != 1 ? "13" : "2", char16_t(0x4E00 + i));
     Open(bytes);
     const std::vector<uint32_t> ones = Matches("1");
     ExpectQuery("1");
@@ -174,7 +174,7 @@ TEST_F(StrokeDictionary, PagesAndWalksAgreeWithTheModel)
     lib->CloseFile();
     bytes.clear();
     for (int i = 0; i < 60; ++i)
-        bytes += Record(i == 0 || i % 7 == 3 ? "1" : "2", char16_t(0x4E00 + i));
+        bytes += strokeRecord(i == 0 || i % 7 == 3 ? "1" : "2", char16_t(0x4E00 + i));
     Replace(bytes);
     lib->OpenFile();
     ExpectWalk(*lib, Matches("1"), true);
@@ -185,7 +185,7 @@ TEST_F(StrokeDictionary, FirstOfIsWhatTheWalkMeets)
     // Characters A..H; B and E stored twice (two stroke orders), records of
     // character 0 (a walk ends there), records not starting with 1 between.
     const char16_t A = 0x4E00, B = A + 1, C = A + 2, D = A + 3, E = A + 4, F = A + 5, G = A + 6, H = A + 7;
-    const QByteArray bytes = Records({{"1", A}, {"12", B}, {"3", H}, {"13", C}, {"121", B}, {"14", D}, {"2", 0},
+    const QByteArray bytes = strokeFile({{"1", A}, {"12", B}, {"3", H}, {"13", C}, {"121", B}, {"14", D}, {"2", 0},
                                       {"15", E}, {"4", H}, {"151", E}, {"11", F}, {"2", G}, {"112", G}, {"1", 0},
                                       {"13", H}});
     Open(bytes);
@@ -235,7 +235,7 @@ TEST_F(StrokeDictionary, FirstOfIsWhatTheWalkMeets)
 
 TEST_F(StrokeDictionary, QueryFindingNothingLeavesCursorOnFirstRecord)
 {
-    Open(Records({{"1", u'a'}, {"2", u'b'}}));
+    Open(strokeFile({{"1", u'a'}, {"2", u'b'}}));
     EXPECT_FALSE(lib->Query("3"));
     EXPECT_TRUE(lib->Eof() && lib->Bof());
     EXPECT_EQ(lib->RecValue(), "a");
@@ -250,7 +250,7 @@ TEST_F(StrokeDictionary, QueryFindingNothingLeavesCursorOnFirstRecord)
 TEST_F(StrokeDictionary, BadFilesGiveAnEmptyOrPartialDictionary)
 {
     // 25 bytes: two whole records, the last byte ignored.
-    Open(Record("1", u'a') + Record("1", u'b') + QByteArray("\x01", 1));
+    Open(strokeRecord("1", u'a') + strokeRecord("1", u'b') + QByteArray("\x01", 1));
     EXPECT_EQ(lib->RecordCount, 2u);
     EXPECT_EQ(Found("1"), "ab");
     // Garbage (all bits set, stroke digits 7) only matches where the digits
@@ -273,7 +273,7 @@ TEST_F(StrokeDictionary, BadFilesGiveAnEmptyOrPartialDictionary)
 
 TEST_F(StrokeDictionary, QueryOutlivesHideAndShowOnlyWhileTheFileFits)
 {
-    Open(Records({{"1", u'a'}, {"1", u'b'}, {"1", u'c'}, {"2", u'z'}, {"1", u'd'}, {"1", u'e'}}), 2);
+    Open(strokeFile({{"1", u'a'}, {"1", u'b'}, {"1", u'c'}, {"2", u'z'}, {"1", u'd'}, {"1", u'e'}}), 2);
     ASSERT_TRUE(lib->Query("1"));
     ASSERT_TRUE(lib->NextPage());
     lib->CloseFile();
@@ -293,7 +293,7 @@ TEST_F(StrokeDictionary, QueryOutlivesHideAndShowOnlyWhileTheFileFits)
     lib->PageSize = 2;
     ASSERT_TRUE(lib->Query("1") && lib->NextPage());
     lib->CloseFile();
-    Replace(Records({{"1", u'a'}, {"1", u'b'}, {"2", u'c'}, {"2", u'z'}, {"1", u'd'}, {"1", u'e'}}));
+    Replace(strokeFile({{"1", u'a'}, {"1", u'b'}, {"2", u'c'}, {"2", u'z'}, {"1", u'd'}, {"1", u'e'}}));
     lib->OpenFile();
     EXPECT_TRUE(lib->Eof() && lib->Bof());
     ExpectWalk(*lib, {}, true);
@@ -301,11 +301,11 @@ TEST_F(StrokeDictionary, QueryOutlivesHideAndShowOnlyWhileTheFileFits)
     // Shrunk while hidden: the query is dropped until the next one.
     QByteArray bytes;
     for (int i = 0; i < 20; ++i)
-        bytes += Record("1", char16_t(u'a' + i));
+        bytes += strokeRecord("1", char16_t(u'a' + i));
     Open(bytes, 5);
     ASSERT_TRUE(lib->Query("1") && lib->NextPage() && lib->NextPage());
     lib->CloseFile();
-    Replace(Record("1", u'x') + Record("2", u'y'));
+    Replace(strokeRecord("1", u'x') + strokeRecord("2", u'y'));
     lib->OpenFile();
     EXPECT_EQ(lib->RecordCount, 2u);
     EXPECT_TRUE(lib->Eof() && lib->Bof());

@@ -6,7 +6,7 @@
 #include "CBHWordLib.h"
 #include "CStrokeCode.h"
 #include "StrokeModel.h"
-#include "StrokeRecord.h"
+#include "StrokeDictionaryChecks.h"
 
 #include <gtest/gtest.h>
 

@@ -4,19 +4,9 @@
 #include <QString>
 
 #include <cstdint>
-#include <initializer_list>
 #include <vector>
 
 class CBHWordLib;
-
-// One bs.dat record for tests: strokes as digits in writing order (at most
-// 25 are stored), then the character.
-QByteArray Record(const char* strokes, char16_t ch);
-struct TStrokeEntry {
-    const char* Strokes;
-    char16_t Char;
-};
-QByteArray Records(std::initializer_list<TStrokeEntry> entries);
 
 // The shown page, as the stroke keyboard reads it.
 QString Page(CBHWordLib& lib);

@@ -1,4 +1,4 @@
-#include "StrokeRecord.h"
+#include "StrokeDictionaryChecks.h"
 
 #include "CBHWordLib.h"
 #include "CStrokeCode.h"
@@ -10,22 +10,6 @@
 
 #include <algorithm>
 #include <set>
-
-QByteArray Record(const char* strokes, char16_t ch)
-{
-    QByteArray out(CStrokeCode::StoredSize, '\0');
-    CStrokeCode::FromDigits(strokes).Store(out.data());
-    appendU16(out, ch);
-    return out;
-}
-
-QByteArray Records(std::initializer_list<TStrokeEntry> entries)
-{
-    QByteArray out;
-    for (const TStrokeEntry& e : entries)
-        out += Record(e.Strokes, e.Char);
-    return out;
-}
 
 QString Page(CBHWordLib& lib)
 {
