@@ -5,8 +5,8 @@
 // matcher's own test.
 #include "CBHWordLib.h"
 #include "CStrokeCode.h"
-#include "StrokeModel.h"
 #include "StrokeDictionaryChecks.h"
+#include "StrokeModel.h"
 
 #include <gtest/gtest.h>
 
