@@ -112,7 +112,7 @@ void CKBD::drawFace(int key, const QRect& rect, bool pressed, const QString* tex
     // A face from the image at the canvas's resolution is copied pixel for
     // pixel; only the line's face is stretched.
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.drawImage(QRectF(rect), face);
+    CKeyboardOwner::drawImageInBands(painter, QRectF(rect), face, QRectF(face.rect()));
     if (text && !text->isEmpty()) {
         painter.setFont(Owner->cellFont());
         painter.setPen(pressed ? __FontRevColor : __FontColor);
@@ -172,7 +172,9 @@ void CKBD::paintEvent(QPaintEvent*)
             for (int key = 0; key < KeyCount; ++key)
                 painter.fillRect(keyRect(key), PlainFace);
         } else {
-            painter.drawImage(QPointF(0, 0), imageAt(canvas.devicePixelRatio()));
+            const QImage& image = imageAt(canvas.devicePixelRatio());
+            CKeyboardOwner::drawImageInBands(painter, QRectF(QPointF(0, 0), image.deviceIndependentSize()), image,
+                                             QRectF(image.rect()));
         }
     }
     for (int cell = 0; cell < CellCount; ++cell) {

@@ -92,6 +92,10 @@ public:
     CKeyboardSurface* surface() const { return m_surface; }
     // For the surface's paint event: exposed is in surface coordinates.
     void paintSurface(QPainter& painter, const QRect& exposed);
+    // Draws source of image into target as QPainter::drawImage does, but in
+    // bands no taller than Qt hands to its worker threads (see the source).
+    static void drawImageInBands(QPainter& painter, const QRectF& target, const QImage& image, const QRectF& source);
+
     // For the surface's press, release and move events.
     void pointerEvent(QMouseEvent* event);
     // The surface was hidden: a held key is let go without its action.
