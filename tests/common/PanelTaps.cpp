@@ -33,3 +33,9 @@ QVariantMap panelState(QWidget* panel)
         QMetaObject::invokeMethod(panel, "panelState", Qt::DirectConnection, Q_RETURN_ARG(QVariantMap, state));
     return state;
 }
+
+void settleEvents()
+{
+    for (int i = 0; i < 4; ++i)
+        QCoreApplication::processEvents();
+}

@@ -17,6 +17,8 @@ QPoint keyCentre(int key);
 void sendMouse(QWidget* panel, QEvent::Type type, QPoint at);
 // A press and release on each key in turn.
 void tapKeys(QWidget* panel, const std::vector<int>& keys);
+// Lets queued platform events (focus changes, window activation) arrive.
+void settleEvents();
 // What the plug-in's panel shows: "keyboard", "cells", "lineArea", "line".
 QVariantMap panelState(QWidget* panel);
 

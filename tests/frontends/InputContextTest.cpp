@@ -25,13 +25,6 @@ namespace {
 
 TinyPack* pack = nullptr;
 
-void settle()
-{
-    // Focus changes and window activation arrive as queued platform events.
-    for (int i = 0; i < 4; ++i)
-        QCoreApplication::processEvents();
-}
-
 // The panel is the one top-level widget the input method made.
 QWidget* findPanel()
 {
@@ -62,7 +55,7 @@ public:
         button->setFocus();
         setGeometry(40, 40, 300, 160);
         show();
-        settle();
+        settleEvents();
     }
 
     QLineEdit* first = new QLineEdit(this);
@@ -74,7 +67,7 @@ public:
 QWidget* focus(QWidget* widget)
 {
     widget->setFocus(Qt::OtherFocusReason);
-    settle();
+    settleEvents();
     return findPanel();
 }
 
@@ -96,7 +89,7 @@ TEST(InputContext, TypesIntoTheFocusedFieldAndLearnsOnlyWhereAllowed)
     ASSERT_NE(panel, nullptr);
     const auto tap = [panel](const std::vector<int>& keys) {
         tapKeys(panel, keys);
-        settle();
+        settleEvents();
     };
     const auto lineArea = [panel] { return panelState(panel).value(QStringLiteral("lineArea")).toBool(); };
     const auto cell = [panel](int i) { return panelState(panel).value(QStringLiteral("cells")).toStringList().value(i); };
@@ -156,7 +149,7 @@ TEST(InputContext, TypesIntoTheFocusedFieldAndLearnsOnlyWhereAllowed)
     QGuiApplication::inputMethod()->show();
     EXPECT_TRUE(panelShown());
     form.move(form.x(), screen.bottom() - form.frameGeometry().height() + 1);
-    settle();
+    settleEvents();
     EXPECT_LT(panel->frameGeometry().bottom(), globalRect(form.second).top());
     focus(form.secret);
     EXPECT_LT(panel->frameGeometry().bottom(), globalRect(form.secret).top());
@@ -182,7 +175,7 @@ int childMain()
 {
     Form form;
     form.first->setFocus();
-    settle();
+    settleEvents();
     QKeyEvent key(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
     QCoreApplication::sendEvent(form.first, &key);
     QTextStream(stdout) << "text " << form.first->text() << " panel " << (findPanel() != nullptr) << Qt::endl;

@@ -4,6 +4,7 @@
 // filterEvent as a windowing system would pass them. Its own program: the
 // input context and the scale are chosen before the application exists.
 
+#include "PanelTaps.h"
 #include "TinyPack.h"
 
 #include <gtest/gtest.h>
@@ -39,14 +40,6 @@ Window {
 }
 )";
 
-enum PanelKey { KeyHeng = 11, KeyShu = 12, KeyPie = 13, KeyDian = 16, KeyZhe = 17 };
-
-void settle()
-{
-    for (int i = 0; i < 4; ++i)
-        QCoreApplication::processEvents();
-}
-
 QWindow* findPanel()
 {
     for (QWindow* window : QGuiApplication::topLevelWindows()) {
@@ -64,7 +57,7 @@ protected:
         engine = new QQmlApplicationEngine;
         engine->loadData(Qml);
         ASSERT_FALSE(engine->rootObjects().isEmpty());
-        settle();
+        settleEvents();
     }
     static void TearDownTestSuite() { delete engine; }
 
@@ -76,7 +69,7 @@ protected:
     void focus(const char* name)
     {
         item(name)->forceActiveFocus();
-        settle();
+        settleEvents();
         panel = findPanel();
     }
     bool panelShown() { return panel && panel->isVisible() && QGuiApplication::inputMethod()->isVisible(); }
@@ -92,7 +85,7 @@ protected:
                                 Qt::NoButton, Qt::NoModifier);
             QCoreApplication::sendEvent(panel, &release);
         }
-        settle();
+        settleEvents();
     }
     // Presses and releases keys as a windowing system passes them to the
     // context first; a key it does not take goes on to the focused item.
@@ -115,7 +108,7 @@ protected:
                     QCoreApplication::sendEvent(QGuiApplication::focusObject(), &event);
             }
         }
-        settle();
+        settleEvents();
     }
     QVariantMap state()
     {

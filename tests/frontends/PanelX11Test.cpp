@@ -3,6 +3,7 @@
 // by xdotool, and what is on screen is checked on screenshots, saved in
 // DIRORU_SCREENSHOT_DIR for people to look at.
 
+#include "PanelTaps.h"
 #include "TinyPack.h"
 
 #include <gtest/gtest.h>
@@ -41,8 +42,6 @@ Window {
     TextField { objectName: "field"; x: 20; y: 70; width: 400 }
 }
 )";
-
-enum PanelKey { KeyHeng = 11, KeyShu = 12, KeyPie = 13, KeyDian = 16, KeyZhe = 17 };
 
 void wait(int ms)
 {
