@@ -73,3 +73,16 @@ uint16_t StrokeModel::Char(size_t record) const
     const unsigned char* r = m_records + 12 * record + 10;
     return uint16_t(r[0] | r[1] << 8);
 }
+
+std::vector<std::string> StrokeModel::CodesOfLength(int length)
+{
+    std::vector<std::string> codes = {""};
+    for (int n = 0; n < length; ++n) {
+        std::vector<std::string> longer;
+        for (const std::string& prefix : codes)
+            for (char digit : std::string("123457"))
+                longer.push_back(prefix + digit);
+        codes.swap(longer);
+    }
+    return codes;
+}

@@ -32,6 +32,10 @@ public:
     uint16_t Char(size_t record) const;
     size_t count() const { return m_count; }
 
+    // Every code the keyboard can type of exactly length strokes (1 to 5 and
+    // the wildcard 7), in order.
+    static std::vector<std::string> CodesOfLength(int length);
+
 private:
     const unsigned char* m_records;
     size_t m_count;

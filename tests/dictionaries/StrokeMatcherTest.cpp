@@ -163,14 +163,10 @@ TEST_F(StrokeMatcher, EveryPathAgreesOnThePack)
 #else
     const size_t every = stride ? std::max(1, std::atoi(stride)) : 8; // unoptimised: a sample
 #endif
-    std::vector<std::string> codes, shorter = {""};
+    std::vector<std::string> codes;
     for (int length = 1; length <= 4; ++length) {
-        std::vector<std::string> longer;
-        for (const std::string& prefix : shorter)
-            for (char digit : std::string("123457"))
-                longer.push_back(prefix + digit);
-        codes.insert(codes.end(), longer.begin(), longer.end());
-        shorter = longer;
+        const std::vector<std::string> ofLength = StrokeModel::CodesOfLength(length);
+        codes.insert(codes.end(), ofLength.begin(), ofLength.end());
     }
     std::set<std::string> seen(codes.begin(), codes.end());
     for (uint32_t i = 0; i < pack.Count(); ++i) {
