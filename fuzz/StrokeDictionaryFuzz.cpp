@@ -12,6 +12,7 @@
 
 #include <QtEndian>
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -108,16 +109,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         case 1: {
             const bool moved = lib.NextPage();
             if (m.valid) {
-                bool expected = false;
-                if (!m.eof) {
-                    expected = (m.page + 1) * lib.PageSize < qsizetype(m.matches.size());
-                    if (expected) {
-                        ++m.page;
-                        m.bof = false;
-                    } else {
-                        m.eof = true;
-                    }
-                }
+                const bool expected = !m.eof && (m.page + 1) * lib.PageSize < qsizetype(m.matches.size());
+                m.page += expected;
+                m.bof = m.bof && !expected;
+                m.eof = !expected;
                 FUZZ_CHECK(moved == expected, "NextPage result");
                 if (m.found)
                     checkPage(lib, m);
@@ -127,14 +122,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         case 2: {
             const bool moved = lib.PriorPage();
             if (m.valid) {
-                bool expected = false;
-                if (!m.bof) {
-                    m.eof = false;
-                    expected = m.page > 0;
-                    if (expected)
-                        --m.page;
-                    m.bof = m.page == 0;
-                }
+                const bool expected = !m.bof && m.page > 0;
+                m.eof = m.eof && m.bof;
+                m.page -= expected;
+                m.bof = m.bof || m.page == 0;
                 FUZZ_CHECK(moved == expected, "PriorPage result");
                 if (m.found)
                     checkPage(lib, m);
@@ -145,22 +136,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             int index = in.ConsumeIntegralInRange(-2, 70000);
             const int asked = index;
             const uint16_t code = lib.GetWordCode(index);
-            if (m.valid) {
-                uint16_t want = 0;
-                int wantIndex = asked;
-                if (m.found && asked >= 0) {
-                    const qsizetype first = m.matches.front();
-                    wantIndex = int(m.count() - first);
-                    for (qsizetype r : m.matches) {
-                        if (r >= first + asked) {
-                            want = m.charOf(r);
-                            wantIndex = int(r - first);
-                            break;
-                        }
-                    }
-                }
-                FUZZ_CHECK(code == want && index == wantIndex,
+            if (m.valid && m.found && asked >= 0) {
+                // The first match at or after the position, or the end.
+                const qsizetype first = m.matches.front();
+                const auto hit = std::lower_bound(m.matches.begin(), m.matches.end(), first + asked);
+                const bool none = hit == m.matches.end();
+                FUZZ_CHECK(code == (none ? 0 : m.charOf(*hit)) && index == int((none ? m.count() : *hit) - first),
                            "GetWordCode(" + std::to_string(asked) + ")");
+            } else if (m.valid) {
+                FUZZ_CHECK(code == 0 && index == asked, "GetWordCode without a match");
             }
             break;
         }
