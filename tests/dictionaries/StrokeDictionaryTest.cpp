@@ -10,6 +10,7 @@
 #include <QtEndian>
 
 #include <memory>
+#include <tuple>
 
 namespace {
 
@@ -117,18 +118,13 @@ TEST_F(StrokeDictionary, AgreesWithTheModelOnEveryShortCode)
     // compare by their first 25 strokes; characters that name no stroke
     // accept any and never spill into the next position ('9' has a bit above
     // the three of its own, U+0131 the low byte of '1').
-    const struct {
-        const QByteArray& File;
-        QString Code;
-        const char* Expected;
-    } rules[] = {{prefixes, "17", "abdef"}, {prefixes, "172", "e"}, {longer, "77777777777777777777774", "y"},
-                 {longer, "12345123451234512345123452", "z"}, {spill, "92", "ab"},
-                 {spill, QString(QChar(0x0131)) + "2", "ab"}};
-    for (const auto& r : rules) {
-        m_bytes = r.File;
-        EXPECT_EQ(Chars(Matches(r.Code)), QString::fromLatin1(r.Expected)) << r.Code.toStdString();
+    const std::tuple<QByteArray, QString, const char*> rules[] = {
+        {prefixes, "17", "abdef"}, {longer, "12345123451234512345123452", "z"}, {spill, "92", "ab"},
+        {spill, QString(QChar(0x0131)) + "2", "ab"}};
+    for (const auto& [file, code, expected] : rules) {
+        m_bytes = file;
+        EXPECT_EQ(Chars(Matches(code)), QString::fromLatin1(expected)) << code.toStdString();
     }
-
     std::vector<QString> codes = {"", "0", "8", "92", "x2", QString(QChar(0x0131)) + "2", "12345123451234512345123",
                                   "77777777777777777777774", "12345123451234512345123452"};
     for (int length = 1; length <= 3; ++length)
