@@ -147,10 +147,6 @@ TEST_F(StrokeDictionary, AgreesWithTheModelOnEveryShortCode)
     }
     EXPECT_TRUE(lib->RecValue().isNull());
     EXPECT_FALSE(lib->Next());
-
-    CBHWordLib missing(dir.path("missing.dat"));
-    missing.OpenFile();
-    EXPECT_FALSE(missing.Query("1"));
 }
 
 TEST_F(StrokeDictionary, WalksAgreeAfterEveryStateACallerReaches)

@@ -99,9 +99,10 @@ TEST(FrequencyTable, CountsOwnWeightAndWordsAndSumsPairs)
     EXPECT_EQ(freq.Followers(u'十').at(u'口'), 30u);
     EXPECT_EQ(freq.Followers(u'十').at(u'十'), 5u);
     EXPECT_TRUE(freq.Followers(u'口').empty());
-    EXPECT_EQ(freq.ByFrequency({u'丁', u'口', u'必', u'十'}), QList<char16_t>({u'十', u'口', u'必', u'丁'}));
-    // A word list without readings (essay.txt) has the weight right after the text.
-    EXPECT_EQ(load<CFrequencyTable>("十口\t7\n").Followers(u'十').at(u'口'), 7u);
+    EXPECT_EQ(freq.ByFrequency({u'七', u'丁', u'口', u'必', u'十'}), QList<char16_t>({u'十', u'口', u'必', u'丁', u'七'}));
+    // A word list without readings (essay.txt) has the weight right after
+    // the text; only Chinese characters follow.
+    EXPECT_EQ(load<CFrequencyTable>("十口\t7\n十a\t2\n").Followers(u'十'), (std::map<char16_t, uint64_t>{{u'口', 7}}));
 }
 
 TEST(StrokeDictWriter, MainOrdersByFrequencyThenOtherOrders)
@@ -142,19 +143,19 @@ TEST(AssociationWriter, ListsMixWordsAndModelAndArePaddedCappedAndIndexed)
 
     const QByteArray& idx = writer.Index();
     const QByteArray& dat = writer.Data();
-    ASSERT_EQ(idx.size(), 16); // 一 and 丁 once each, in code order
-    EXPECT_EQ(u16At(idx, 0), u'一');
-    EXPECT_EQ(u16At(idx, 2), CAssociationWriter::MaxRecords);
-    EXPECT_EQ(u16At(idx, 8), u'丁');
-    EXPECT_EQ(u16At(idx, 10), 3); // 是, then the two other fillers to pad with
+    // 一 and 丁 once each, in code order; 丁 has 是, then the two other
+    // fillers to pad with. 一's list is strongest first (0x5001 passes 0x5000
+    // by the model's share).
+    ASSERT_EQ(idx.size(), 16);
     EXPECT_EQ(qFromLittleEndian<quint32>(idx.constData() + 12), 4u * CAssociationWriter::MaxRecords);
     EXPECT_EQ(dat.size(), 4 * (CAssociationWriter::MaxRecords + 3));
-    // Strongest first (0x5001 passes 0x5000 by the model's share), then 丁's.
     const int max = CAssociationWriter::MaxRef, tail = 4 * CAssociationWriter::MaxRecords;
-    const std::pair<int, quint16> expected[] = {{0, u'是'}, {2, max}, {4, 0x5001}, {6, max}, {8, 0x5000},
-                                                {10, max - 2}, {tail, u'是'}, {tail + 2, max}, {tail + 4, u'的'}, {tail + 6, 0}};
-    for (const auto& [at, value] : expected)
-        EXPECT_EQ(u16At(dat, at), value) << at;
+    const std::tuple<const QByteArray&, int, quint16> expected[] = {
+        {idx, 0, u'一'}, {idx, 2, CAssociationWriter::MaxRecords}, {idx, 8, u'丁'}, {idx, 10, 3}, {dat, 0, u'是'},
+        {dat, 2, max}, {dat, 4, 0x5001}, {dat, 6, max}, {dat, 8, 0x5000}, {dat, 10, max - 2}, {dat, tail, u'是'},
+        {dat, tail + 2, max}, {dat, tail + 4, u'的'}, {dat, tail + 6, 0}};
+    for (const auto& [bytes, at, value] : expected)
+        EXPECT_EQ(u16At(bytes, at), value) << (&bytes == &idx ? "word.idx " : "word.dat ") << at;
 }
 
 TEST(AssociationWriter, AFollowerPickedAHandfulOfTimesOvertakesTheStrongest)

@@ -55,7 +55,6 @@ TEST_P(RealPack, EveryCharacterHasOneMainRecordFirstOfItsStandardAndAListWithRoo
     // Both orders of 必 find it; the standard's own is its main record.
     EXPECT_EQ(first("45434"), "必");
     EXPECT_EQ(first("45443"), "必");
-    ASSERT_EQ(lib.RecordCount * 12, QFile(pack + "bs.dat").size());
     QSet<char16_t> seen;
     uint32_t i = 0;
     for (; i < lib.RecordCount && !seen.contains(lib.Records[i].Char); ++i) {
