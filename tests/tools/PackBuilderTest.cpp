@@ -295,6 +295,7 @@ TEST(PackChecker, PassesABuiltPackAndNamesEachKindOfDamage)
         {"bs.dat", bs + "x", "12-byte"},
         {"bs.dat", gap, "invalid stroke code"},
         {"word.idx", idx.mid(8, 8) + idx.left(8) + idx.mid(16), "not above"},
+        {"word.idx", idx.left(8) + idx.left(8) + idx.mid(16), "not above"},
         {"word.idx", with(idx, 4, quint32(dat.size())), "past the end"},
         {"word.dat", dat.left(dat.size() - 4), "past the end"},
         {"word.idx", with(idx, 12, 0), "share"},
