@@ -64,31 +64,23 @@ std::vector<uint32_t> StrokeModel::AllMatches(size_t from) const
     return all;
 }
 
-std::vector<std::string> StrokeModel::CodesOfLength(int length)
+std::vector<std::string> StrokeModel::CodesUpTo(int length)
 {
     std::vector<std::string> codes = {""};
-    for (int n = 0; n < length; ++n) {
-        std::vector<std::string> longer;
-        for (const std::string& prefix : codes)
-            for (char digit : std::string("123457"))
-                longer.push_back(prefix + digit);
-        codes.swap(longer);
-    }
+    for (size_t k = 0; k < codes.size(); ++k)
+        for (char digit : std::string(codes[k].size() < size_t(length) ? "123457" : ""))
+            codes.push_back(codes[k] + digit);
+    codes.erase(codes.begin());
     return codes;
 }
 
-std::vector<std::string> StrokeModel::PackCodes(size_t fourEvery, size_t fullEvery) const
+std::vector<std::string> StrokeModel::PackCodes(size_t every) const
 {
-    std::vector<std::string> codes;
-    for (int length = 1; length <= 4; ++length) {
-        const std::vector<std::string> ofLength = CodesOfLength(length);
-        for (size_t k = 0; k < ofLength.size(); k += length < 4 ? 1 : fourEvery)
-            codes.push_back(ofLength[k]);
-    }
+    std::vector<std::string> codes = CodesUpTo(4);
     std::set<std::string> seen;
     for (size_t i = 0; i < m_count; ++i) {
         const std::string full = CStrokeCode::Load(m_records + 12 * i).Digits();
-        if (seen.insert(full).second && seen.size() % fullEvery == 1 % fullEvery)
+        if (seen.insert(full).second && seen.size() % every == 0)
             codes.push_back(full);
     }
     return codes;

@@ -31,13 +31,12 @@ public:
     std::vector<uint32_t> AllMatches(size_t from = 0) const;
     size_t count() const { return m_count; }
 
-    // Every code the keyboard can type of exactly length strokes (1 to 5 and
-    // the wildcard 7), in order.
-    static std::vector<std::string> CodesOfLength(int length);
-    // The codes a data pack is checked with: every code of one to three
-    // strokes, every fourEvery-th of four, then every fullEvery-th of the
-    // records' distinct full codes.
-    std::vector<std::string> PackCodes(size_t fourEvery, size_t fullEvery) const;
+    // Every code the keyboard can type of one to length strokes (1 to 5 and
+    // the wildcard 7), shorter ones first.
+    static std::vector<std::string> CodesUpTo(int length);
+    // The codes a data pack is checked with: every code of one to four
+    // strokes, then every every-th of the records' distinct full codes.
+    std::vector<std::string> PackCodes(size_t every) const;
 
 private:
     const unsigned char* m_records;

@@ -127,9 +127,8 @@ TEST_F(StrokeDictionary, AgreesWithTheModelOnEveryShortCode)
     }
     std::vector<QString> codes = {"", "0", "8", "92", "x2", QString(QChar(0x0131)) + "2", "12345123451234512345123",
                                   "77777777777777777777774", "12345123451234512345123452"};
-    for (int length = 1; length <= 3; ++length)
-        for (const std::string& code : StrokeModel::CodesOfLength(length))
-            codes.push_back(QString::fromStdString(code));
+    for (const std::string& code : StrokeModel::CodesUpTo(3))
+        codes.push_back(QString::fromStdString(code));
     // Six matches of "1" among records that do not; garbage (all bits set,
     // stroke digits 7); a last partial record; files with no whole record.
     const QByteArray files[] = {prefixes, longer, spill,

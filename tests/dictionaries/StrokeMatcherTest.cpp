@@ -155,7 +155,7 @@ TEST_F(StrokeMatcher, EveryPathAgreesOnThePack)
     const size_t every = stride ? std::max(1, std::atoi(stride)) : 8; // unoptimised: a sample
 #endif
     StrokeModel model(pack.Bytes.data(), pack.Count());
-    const std::vector<std::string> codes = model.PackCodes(1, every);
+    const std::vector<std::string> codes = model.PackCodes(every);
     ASSERT_GT(codes.size(), 20000u / every);
     const auto paths = CStrokeMatcher::Paths();
     int failures = 0;
