@@ -160,25 +160,10 @@ TEST_F(StrokeDictionary, WalksAgreeAfterEveryStateACallerReaches)
     for (const char* code : {"1", "134", "2"})
         ExpectQuery(code);
 
-    // A look far ahead, the keyboard's start from a shown page, paging past
-    // the matches kept by number, a hide and show.
-    ASSERT_TRUE(lib->Query("1"));
-    int index = 30;
-    EXPECT_EQ(lib->GetWordCode(index), 0x4E00 + 30);
-    ExpectWalk(ones);
-    ASSERT_TRUE(lib->Query("1"));
-    lib->PageFirst();
-    for (int i = 0; i < 4; ++i)
-        ASSERT_TRUE(lib->Next());
-    index = 0;
-    EXPECT_EQ(lib->GetMatchCode(5, index), CharOf(ones[5]));
-    EXPECT_EQ(lib->RecValue(), QString(QChar(CharOf(ones[4]))));
+    // Paging past the matches kept by number, a hide and show.
     ASSERT_TRUE(lib->Query("1"));
     for (int i = 0; i < 5; ++i)
         ASSERT_TRUE(lib->NextPage());
-    ASSERT_TRUE(lib->PriorPage());
-    EXPECT_EQ(Page().at(0), QChar(CharOf(ones[20])));
-    ExpectWalk(ones);
     lib->CloseFile();
     ExpectWalk({});
     lib->OpenFile();
@@ -194,7 +179,7 @@ TEST_F(StrokeDictionary, WalksAgreeAfterEveryStateACallerReaches)
     // Record 0, the first match, is no 2: the walk starts at the first 2.
     lib->CodeValue[0] = 2;
     lib->CodeMask[0] = 7;
-    index = 0;
+    int index = 0;
     EXPECT_EQ(lib->GetWordCode(index), 0x4E00 + 1);
     EXPECT_EQ(lib->GetMatchCode(1, index), 0x4E00 + 4);
     EXPECT_EQ(index, 4);

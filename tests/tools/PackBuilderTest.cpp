@@ -6,7 +6,6 @@
 #include "CStrokeDictWriter.h"
 #include "CStrokeTable.h"
 #include "CSymbolFileWriter.h"
-#include "CWordTable.h"
 #include "Gbk.h"
 #include "TestFiles.h"
 
@@ -156,27 +155,6 @@ TEST(AssociationWriter, ListsMixWordsAndModelAndArePaddedCappedAndIndexed)
         {dat, tail + 2, max}, {dat, tail + 4, u'的'}, {dat, tail + 6, 0}};
     for (const auto& [bytes, at, value] : expected)
         EXPECT_EQ(u16At(bytes, at), value) << (&bytes == &idx ? "word.idx " : "word.dat ") << at;
-}
-
-TEST(AssociationWriter, AFollowerPickedAHandfulOfTimesOvertakesTheStrongest)
-{
-    const CFrequencyTable freq = load<CFrequencyTable>("十口\tx\t900\n十必\tx\t10\n");
-    CAssociationWriter writer;
-    writer.Build(freq, CModelFollowers(), {u'十'}, {u'的', u'是'});
-    TestDir dir;
-    CWordTable table(dir.write("word.idx", writer.Index()), dir.write("word.dat", writer.Data()));
-    table.OpenFile();
-    // 丁 is not in the list: its first pick takes the weakest slot.
-    int picks = 0;
-    do {
-        ASSERT_TRUE(table.Query(u'十'));
-        table.UpdateWordRef(u'丁');
-        table.UpdateToFile();
-        ++picks;
-        table.Query(u'十');
-    } while (table.GetWord(0) != "丁" && picks < 50);
-    EXPECT_EQ(picks, CAssociationWriter::MaxRef / 2 + 1);
-    table.CloseFile();
 }
 
 TEST(SymbolFileWriter, WritesGbkWithCrLfAfterTheHeaderAndCornerQuotesOnRequest)
