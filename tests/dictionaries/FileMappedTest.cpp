@@ -8,7 +8,7 @@
 
 #include <cstring>
 
-TEST(FileMapped, MapsOnceAndClosesOnce)
+TEST(FileMapped, MapsReadableFilesOnceAndNeverWritesBack)
 {
     TestDir dir;
     const QByteArray bytes("0123456789\0xyz", 14);
@@ -24,11 +24,8 @@ TEST(FileMapped, MapsOnceAndClosesOnce)
     EXPECT_EQ(file.Memory, nullptr);
     EXPECT_EQ(file.Size, 0u);
     EXPECT_EQ(file.Handle, 0);
-}
 
-TEST(FileMapped, UnmappableFilesLeaveItClosed)
-{
-    TestDir dir;
+    // Files that cannot be mapped leave it closed.
     CFileMapped late(dir.path("late.bin"));
     EXPECT_FALSE(late.Open(OpenRead));
     EXPECT_EQ(late.Handle, 0);
@@ -37,9 +34,9 @@ TEST(FileMapped, UnmappableFilesLeaveItClosed)
 
     // Empty, or writable only: no mapping to read.
     for (const auto& [bytes, mode] : {std::pair{QByteArray(), OpenRead}, std::pair{QByteArray("abc"), OpenWrite}}) {
-        CFileMapped file(dir.write("f.bin", bytes));
-        EXPECT_FALSE(file.Open(mode));
-        EXPECT_EQ(file.Handle, 0);
+        CFileMapped unmappable(dir.write("f.bin", bytes));
+        EXPECT_FALSE(unmappable.Open(mode));
+        EXPECT_EQ(unmappable.Handle, 0);
     }
     // Created empty, which then cannot be mapped.
     CFileMapped created(dir.path("new.bin"));
