@@ -146,12 +146,6 @@ protected:
         auto* widget = static_cast<QWidget*>(field);
         return QRect(widget->mapToGlobal(QPoint(0, 0)), widget->size());
     }
-    QVariantMap panelState() const
-    {
-        QVariantMap result;
-        QMetaObject::invokeMethod(state, "panelState", Qt::DirectConnection, Q_RETURN_ARG(QVariantMap, result));
-        return result;
-    }
     // Pixels of the panel's area that show the application window instead.
     static int covered(const QImage& shot, const QRect& area, QRgb app)
     {
@@ -207,7 +201,7 @@ TEST_F(PanelX11, HardwareKeysEnterStrokes)
     open(false, Qt::blue);
     ASSERT_TRUE(xdotool({QStringLiteral("key"), QStringLiteral("h")}));
     wait(300);
-    const QVariantMap shown = panelState();
+    const QVariantMap shown = panelState(state);
     EXPECT_EQ(shown.value(QStringLiteral("strokes")).toString(), QStringLiteral("1"));
     EXPECT_TRUE(text().isEmpty());
     screenshot(QStringLiteral("hardware-keys"));
