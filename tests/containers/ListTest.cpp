@@ -8,22 +8,6 @@
 // checked against a plain vector by the string-list fuzz target, whose
 // corpus the suite replays; here what that model cannot reach: the growth
 // rule, a list that cannot grow, and the largest size.
-namespace {
-
-// A list whose Grow has no effect, standing in for one at the largest size.
-class FullList : public CList
-{
-public:
-    ~FullList() override { Clear(); }
-    void Grow() override { }
-    void Notify(void* item, TListNotification) override { added.push_back(item); }
-    void Error(const char*, int data) override { errors.push_back(data); }
-    std::vector<void*> added;
-    std::vector<int> errors;
-};
-
-} // namespace
-
 TEST(List, CapacityFollowsGrowthRuleAndAFullListRefusesInsertion)
 {
     CList list;
@@ -35,8 +19,16 @@ TEST(List, CapacityFollowsGrowthRuleAndAFullListRefusesInsertion)
     }
     EXPECT_EQ(capacities, (std::vector<int>{4, 8, 12, 28, 44, 60, 76, 95, 118}));
 
+    // A list whose Grow has no effect, standing in for one at the largest size.
+    struct FullList : CList {
+        ~FullList() override { Clear(); }
+        void Grow() override { }
+        void Notify(void* item, TListNotification) override { added.push_back(item); }
+        void Error(const char*, int data) override { errors.push_back(data); }
+        std::vector<void*> added;
+        std::vector<int> errors;
+    } full;
     int a = 0, b = 0;
-    FullList full;
     full.SetCapacity(2);
     EXPECT_EQ(full.Add(&a), 0);
     EXPECT_EQ(full.Add(&b), 1);
