@@ -1,12 +1,10 @@
-// The association table over arbitrary word.idx and word.dat bytes, driven
-// by queries, learned choices, cancels, writes, closes, reopens and
-// replacements of word.dat while closed. Checked against a model of the file:
-// a list holds the whole records its index entry names inside word.dat,
-// ranked by weight then file order, and shows the change still pending; a use
-// adds 2 to a weight, never past the largest of its parity, and a character
-// not in the list is learned over the weakest entry with weight 1; a change
-// reaches word.dat at the next change, write or close unless cancelled, and
-// only over the record as the list read it.
+// The association table over arbitrary word.idx and word.dat bytes, driven by
+// queries, uses, cancels, writes, closes, reopens and replacements of word.dat
+// while closed, against a model of the file: a list holds the whole records of
+// its index entry, ranked by weight then file order, with the pending change; a
+// use adds 2 (never past the largest weight of its parity) or learns over the
+// weakest entry with weight 1; a change reaches word.dat at the next change,
+// write or close unless cancelled, and only over the record as it was read.
 
 #include "CWordTable.h"
 #include "FuzzSupport.h"
@@ -46,9 +44,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     QByteArray disk = consumeFile(in, 8192); // what word.dat must hold
     const QString indexPath = FuzzWrite(QStringLiteral("word.idx"), index);
     const QString dataPath = FuzzWrite(QStringLiteral("word.dat"), disk);
-    std::vector<uint16_t> leads;
-    for (qsizetype at = 0; at + 8 <= index.size(); at += 8)
-        leads.push_back(qFromLittleEndian<uint16_t>(index.constData() + at));
 
     bool open = false;
     TWordItem pending = {0, 0, 0}, pendingWas = {0, 0, 0};
@@ -78,8 +73,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                 checkFile();
                 break;
             case 2: {
-                const uint16_t code = !leads.empty() && in.ConsumeBool()
-                    ? leads[in.ConsumeIntegralInRange<size_t>(0, leads.size() - 1)]
+                const uint16_t code = table.IndexCount > 0 && in.ConsumeBool()
+                    ? table.IndexTable[in.ConsumeIntegralInRange<size_t>(0, size_t(table.IndexCount) - 1)].Char
                     : in.ConsumeIntegral<uint16_t>();
                 const bool found = table.Query(code);
                 const TWordIndexItem* entry = table.GetWordIndex(code);

@@ -151,13 +151,17 @@ void pointerListStep(FuzzedDataProvider& in, int op, void* p, RecordingList& lis
             note(p, op == 6 ? ListDeleted : ListExtracted), model.erase(found);
         break;
     case 8:
-        list.SetCount(to);
-        if (to < 0)
-            expected.errors.push_back(to);
-        for (int i = count - 1; to >= 0 && i >= to; --i)
+    case 11: { // Clear also frees the array
+        const int n = op == 8 ? to : 0;
+        op == 8 ? list.SetCount(n) : list.Clear();
+        if (n < 0)
+            expected.errors.push_back(n);
+        for (int i = count - 1; n >= 0 && i >= n; --i)
             note(model[i], ListDeleted);
-        model.resize(size_t(to < 0 ? count : to), nullptr);
+        model.resize(size_t(n < 0 ? count : n), nullptr);
+        FUZZ_CHECK(op == 8 || list.Capacity() == 0, "Clear");
         break;
+    }
     case 9:
         list.SetCapacity(to);
         if (to < count)
@@ -167,13 +171,6 @@ void pointerListStep(FuzzedDataProvider& in, int op, void* p, RecordingList& lis
     case 10:
         list.Pack();
         model.erase(std::remove(model.begin(), model.end(), nullptr), model.end());
-        break;
-    case 11:
-        list.Clear();
-        for (int i = count - 1; i >= 0; --i)
-            note(model[i], ListDeleted);
-        model.clear();
-        FUZZ_CHECK(list.Capacity() == 0, "Clear frees the array");
         break;
     case 12:
         list.Sort([](void* a, void* b) { return objectKey(a) - objectKey(b); });
@@ -200,10 +197,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     StringList list;
     Entries model;
     std::vector<std::pair<TObject*, int>> freed;
-    const auto freeAll = [&] {
+    const auto replace = [&](const Entries& by) {
         for (const Entry& e : model)
             freed.emplace_back(e.second, 0);
-        model.clear();
+        model = by;
     };
     // Exchange may leave a sorted list out of order; searches and the order
     // check are only meaningful until then.
@@ -301,8 +298,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         case 9: {
             const QString text = QString::fromStdString(in.ConsumeRandomLengthString(256));
             e.second ? list.SetText(text) : list.Clear();
-            freeAll();
-            model = e.second ? lines(text) : Entries();
+            replace(e.second ? lines(text) : Entries());
             if (sorted)
                 std::stable_sort(model.begin(), model.end(), before), inOrder = true;
             FUZZ_CHECK(e.second || list.Capacity() == (count ? 0 : capacity), "Clear frees the array of a list with entries");
@@ -326,7 +322,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             } else {
                 list.Assign(source);
                 if (&source != &list)
-                    freeAll(), model = copied, inOrder = true;
+                    replace(copied), inOrder = true;
             }
             if (sorted)
                 adopt(list, model);

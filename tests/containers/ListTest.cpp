@@ -1,13 +1,15 @@
 #include "CList.h"
+#include "CStringList.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
 
-// Edits, notifications, errors at bad indices and sizes, and sorting are
-// checked against a plain vector by the string-list fuzz target, whose
-// corpus the suite replays; here what that model cannot reach: the growth
-// rule, a list that cannot grow, and the largest size.
+// Edits, objects, notifications, errors, sorting, searches, copies, text and
+// files of both lists are checked against plain vectors by the string-list
+// fuzz target, whose corpus the suite replays; here what that model cannot
+// reach: the growth rule, a list that cannot grow, the largest size, and
+// where a sorted list puts a string equal to some it holds.
 TEST(List, CapacityFollowsGrowthRuleAndAFullListRefusesInsertion)
 {
     CList list;
@@ -39,4 +41,18 @@ TEST(List, CapacityFollowsGrowthRuleAndAFullListRefusesInsertion)
     EXPECT_EQ(full.errors, (std::vector<int>{3, 3, MaxListSize + 1, MaxListSize + 1}));
     EXPECT_EQ(full.added, (std::vector<void*>{&a, &b}));
     EXPECT_EQ(full.Count(), 2);
+}
+
+TEST(StringList, SortedDuplicateGoesBeforeTheEqualEntryTheSearchMeets)
+{
+    TObject objs[2];
+    CStringList list;
+    list.SetSorted(true);
+    list.SetText("c\na\nb\n");
+    list.AddObject("b", &objs[0]);
+    list.AddObject("b", &objs[1]); // in front of the middle b, not the first
+    EXPECT_EQ(list.Text(), "a\nb\nb\nb\nc\n");
+    EXPECT_EQ(list.IndexOfObject(&objs[1]), 1);
+    EXPECT_EQ(list.IndexOfObject(&objs[0]), 2);
+    EXPECT_EQ(list.IndexOf("b"), 2);
 }

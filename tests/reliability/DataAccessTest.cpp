@@ -1,7 +1,5 @@
-// Sessions on data the user may only partly use, in a folder with a
-// non-ASCII name: a word.dat they cannot write, a data folder they cannot
-// write, one they cannot enter. Typing goes on in every case; what cannot be
-// stored is simply not stored.
+// Sessions on data in a folder with a non-ASCII name that the user may only
+// partly use: typing goes on in every case; what cannot be stored is not.
 
 #include "HostSession.h"
 #include "TinyPack.h"

@@ -9,11 +9,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-bool HostSession::isRoot()
-{
-    return ::geteuid() == 0;
-}
-
 HostSession::HostSession(const QString& packDir, const QString& dataName)
     : m_dataName(dataName)
 {

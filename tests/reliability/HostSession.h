@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <unistd.h>
 
 // The host program on its own copy of a data pack (in a data folder of any
 // name, with the settings that point the plug-in at it), the host and the
@@ -15,7 +16,7 @@ class HostSession
 {
 public:
     static constexpr uint32_t NobodyId = 65534;
-    static bool isRoot();
+    static bool isRoot() { return ::geteuid() == 0; }
 
     explicit HostSession(const QString& packDir, const QString& dataName = QStringLiteral("pack"));
     // A path in the data folder; the folder itself, ending in "/", for "".

@@ -1,8 +1,6 @@
 // A typing session that learns, killed with SIGKILL at random moments, again
-// and again on the same word.dat, as a user whose device keeps crashing
-// would see it. Each kill must leave word.dat its original size, every
-// record either as it was or holding a value this session writes, and the
-// next session must load it and type as before.
+// and again on the same word.dat: each kill must leave every record as it was
+// or holding a value this session writes, and the next session types as before.
 
 #include "CWordTable.h"
 #include "HostSession.h"
@@ -19,11 +17,9 @@
 
 namespace {
 
-// One pass of the session: every choice after a character with an
-// association list counts in that list. The pairs it learns, as (previous,
-// chosen): 我们 们是 是中 中国 家我 我人 人中; 国家 is taken back by the
-// backspace before it is written. 人中 and 我人 are not shipped pairs, so
-// they replace the weakest record of their list; the others count up.
+// One pass of the session learns the pairs (previous, chosen) 我们 们是 是中 中国
+// 家我 我人 人中; 国家 is taken back by the backspace before it is written. 人中
+// and 我人 are not shipped pairs: they replace the weakest record of their list.
 const char* const Pass = "stroke 丿一\npick 我\npick 们\nstroke 丨乛\npick 是\nstroke 丨乛\npick 中\npick 国\npick 家\n"
                          "backspace\nstroke 丿一\npick 我\nstroke 丿丶\npick 人\nstroke 丨乛\npick 中\nswitch\npick 。\n"
                          "switch\nhide\nshow\nexpect 我们是中国我人中。\nclear\n";

@@ -20,9 +20,7 @@ int main(int argc, char** argv)
     const QStringList names = corpus.entryList(QDir::Files, QDir::Name);
     for (const QString& name : names) {
         QFile file(corpus.filePath(name));
-        if (!file.open(QIODevice::ReadOnly))
-            return std::fprintf(stderr, "cannot read %s\n", qPrintable(file.fileName())), 1;
-        const QByteArray bytes = file.readAll();
+        const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
         std::printf("%s\n", qPrintable(name));
         std::fflush(stdout);
         LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t*>(bytes.constData()), size_t(bytes.size()));

@@ -42,10 +42,6 @@ TEST(Support, CharacterRangeAndFilePath)
 // reversed, equal, random and extreme inputs come out in order, and
 // comparisons that are no order at all never reach outside the range nor
 // lose an entry.
-// The one quicksort behind integers, pointer lists and string lists: sorted,
-// reversed, equal, random and extreme inputs come out in order, and
-// comparisons that are no order at all never reach outside the range nor
-// lose an entry.
 TEST(QuickSort, OrdersEveryShapeAndSurvivesBadComparisons)
 {
     std::mt19937 random(12345);
