@@ -24,15 +24,10 @@ QByteArray consumeFile(FuzzedDataProvider& in, size_t max)
     return QByteArray(bytes.data(), qsizetype(bytes.size()));
 }
 
-TWordItem recordAt(const QByteArray& file, uint32_t at)
+// A record as word.dat holds it: the character, then the weight above it.
+quint32 record(const TWordItem& item)
 {
-    return {qFromLittleEndian<uint16_t>(file.constData() + at), qFromLittleEndian<uint16_t>(file.constData() + at + 2),
-            at};
-}
-
-bool same(const TWordItem& a, const TWordItem& b)
-{
-    return a.Char == b.Char && a.Ref == b.Ref;
+    return item.Char | quint32(item.Ref) << 16;
 }
 
 } // namespace
@@ -51,7 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         if (pending.Char == 0 || !open)
             return;
         if (pending.Offset % 4 == 0 && pending.Offset + 4 <= quint64(disk.size())
-            && same(recordAt(disk, pending.Offset), pendingWas)) {
+            && qFromLittleEndian<quint32>(disk.constData() + pending.Offset) == record(pendingWas)) {
             qToLittleEndian(pending.Char, disk.data() + pending.Offset);
             qToLittleEndian(pending.Ref, disk.data() + pending.Offset + 2);
         }
@@ -89,8 +84,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                     FUZZ_CHECK(item.Offset >= entry->Offset && item.Offset < entry->Offset + 4 * records
                                    && (item.Offset - entry->Offset) % 4 == 0,
                                "an entry outside its list's records");
-                    const TWordItem shown = pending.Char && item.Offset == pending.Offset ? pending : recordAt(disk, item.Offset);
-                    FUZZ_CHECK(same(item, shown), "an entry differs from its record and the pending change");
+                    FUZZ_CHECK(record(item) == (pending.Char && item.Offset == pending.Offset
+                                                    ? record(pending) : qFromLittleEndian<quint32>(disk.constData() + item.Offset)),
+                               "an entry differs from its record and the pending change");
                     const TWordItem* prev = i > 0 ? &table.WordList[i - 1] : nullptr;
                     FUZZ_CHECK(!prev || int16_t(prev->Ref) > int16_t(item.Ref)
                                    || (prev->Ref == item.Ref && prev->Offset < item.Offset),
@@ -117,7 +113,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                 const int ceiling = 32767 - ((was.Ref & 1) ? 0 : 1);
                 const TWordItem now = {code, counted ? uint16_t(std::min(int16_t(was.Ref) + 2, ceiling)) : uint16_t(1),
                                        was.Offset};
-                FUZZ_CHECK(same(table.WordList[i], now), "a use counted or learned wrongly");
+                FUZZ_CHECK(record(table.WordList[i]) == record(now), "a use counted or learned wrongly");
                 write();
                 pending = now;
                 pendingWas = was;

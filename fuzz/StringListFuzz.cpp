@@ -81,6 +81,14 @@ void adopt(const StringList& list, Entries& model)
     model = now;
 }
 
+// Moves entry at to to, as both lists' Move must.
+template <typename T>
+void move(std::vector<T>& v, int at, int to)
+{
+    at < to ? std::rotate(v.begin() + at, v.begin() + at + 1, v.begin() + to + 1)
+            : std::rotate(v.begin() + to, v.begin() + at, v.begin() + at + 1);
+}
+
 // Records what the pointer list announces and what it reports as bad.
 struct RecordingList : CList {
     ~RecordingList() override { Clear(); }
@@ -140,8 +148,7 @@ void pointerListStep(FuzzedDataProvider& in, int op, void* p, RecordingList& lis
     case 5:
         list.Move(at, to);
         if (at != to && valid(to) && valid(at))
-            at < to ? std::rotate(model.begin() + at, model.begin() + at + 1, model.begin() + to + 1)
-                    : std::rotate(model.begin() + to, model.begin() + at, model.begin() + at + 1);
+            move(model, at, to);
         break;
     case 6:
     case 7:
@@ -254,11 +261,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             break;
         case 5:
             list.Move(at, to);
-            if (!sorted && at != to && valid(at) && valid(to)) {
-                const Entry moved = model[at];
-                model.erase(model.begin() + at);
-                model.insert(model.begin() + to, moved);
-            }
+            if (!sorted && at != to && valid(at) && valid(to))
+                move(model, at, to);
             break;
         case 6:
             list.Put(at, e.first);

@@ -5,11 +5,10 @@
 
 #include <vector>
 
-// Edits, objects, notifications, errors, sorting, searches, copies, text and
-// files of both lists are checked against plain vectors by the string-list
-// fuzz target, whose corpus the suite replays; here what that model cannot
-// reach: the growth rule, a list that cannot grow, the largest size, and
-// where a sorted list puts a string equal to some it holds.
+// Both lists are checked against plain vectors by the string-list fuzz target,
+// whose corpus the suite replays; here what that model leaves open: the growth
+// rule, a list that cannot grow or is at its largest, and where a sorted list
+// puts a string equal to some it holds.
 TEST(List, CapacityFollowsGrowthRuleAndAFullListRefusesInsertion)
 {
     CList list;

@@ -7,10 +7,9 @@
 
 #include <sys/stat.h>
 
-// Queries, learning and what reaches word.dat are checked against a model of
-// the file by the association-table fuzz target, whose corpus the suite
-// replays; here what it cannot see: the owner of word.dat gets read and
-// write permission, and no other bit changes.
+// The association-table fuzz target's replay checks the table against a model
+// of word.dat; here what it cannot see: the owner gets read and write
+// permission on word.dat, and no other bit changes.
 TEST(AssociationTable, OwnerGetsReadWriteAndNothingElseChanges)
 {
     TestDir dir;
