@@ -1,9 +1,8 @@
-// The string list loaded from arbitrary text (SetText) and arbitrary file
-// bytes (LoadFromFile), then edited, sorted, searched and written back in
-// both modes. Checked inside against a plain list of the same strings: the
-// contents, the order a sorted list keeps, and what searches find. The same
-// bytes also edit a pointer list, checked against a plain vector with the
-// notifications and errors every operation must give.
+// The string list loaded from arbitrary file bytes, then edited, sorted,
+// searched, copied and saved, checked against a plain vector of (string,
+// object) pairs: contents, objects of freed entries, sorted order and search
+// results. The same bytes edit a pointer list, checked against a plain vector
+// with the notifications and errors every operation must give.
 
 #include "CList.h"
 #include "CStringList.h"
@@ -11,51 +10,83 @@
 
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <QRegularExpression>
 #include <QStringList>
 
 #include <algorithm>
-#include <cstring>
-#include <utility>
 #include <vector>
 
 namespace {
 
-QString consumeText(FuzzedDataProvider& in, size_t maxBytes)
-{
-    // Any 16-bit units, unpaired surrogates included.
-    const std::vector<char> bytes = in.ConsumeBytes<char>(in.ConsumeIntegralInRange<size_t>(0, maxBytes));
-    QString text(qsizetype(bytes.size() / 2), Qt::Uninitialized);
-    if (!text.isEmpty())
-        std::memcpy(text.data(), bytes.data(), size_t(text.size()) * 2);
-    return text;
-}
+using Entry = std::pair<QString, TObject*>;
+using Entries = std::vector<Entry>;
 
-QString consumeShort(FuzzedDataProvider& in)
+TObject Objs[4];
+
+// Short strings from a small alphabet, so that duplicates, line breaks and
+// characters beyond Latin-1 are common; and an object or null.
+Entry consumeEntry(FuzzedDataProvider& in)
 {
-    // Short strings from a small alphabet, so that duplicates and line
-    // breaks are common.
     static const char16_t alphabet[] = u"ab\r\n\xe9\x4e00";
     QString s;
-    const int length = in.ConsumeIntegralInRange(0, 4);
-    for (int i = 0; i < length; ++i)
+    for (int i = in.ConsumeIntegralInRange(0, 4); i > 0; --i)
         s += QChar(alphabet[in.ConsumeIntegralInRange(0, 5)]);
-    return s;
+    const int object = in.ConsumeIntegralInRange(0, 4);
+    return {s, object < 4 ? &Objs[object] : nullptr};
 }
 
-QStringList contents(const CStringList& list)
+bool before(const Entry& a, const Entry& b)
 {
-    QStringList out;
-    for (int i = 0; i < list.Count(); ++i)
-        out << list.Get(i);
+    return QString::compare(a.first, b.first) < 0;
+}
+
+// The lines SetText makes: CR LF, CR and LF each end one, and a break at the
+// very end adds no empty line.
+Entries lines(const QString& text)
+{
+    static const QRegularExpression breaks(QStringLiteral("\r\n|\r|\n"));
+    QStringList split = text.split(breaks);
+    if (split.last().isEmpty())
+        split.removeLast();
+    Entries out;
+    for (const QString& s : split)
+        out.emplace_back(s, nullptr);
     return out;
 }
 
-bool ordered(const QStringList& strings)
+// A string list that records the object of every entry it frees, with the
+// count the list then has.
+struct StringList : CStringList {
+    ~StringList() override { Clear(); }
+    void DoDeleteNotify(TObject* object) override { freed.emplace_back(object, Count()); }
+    Entries contents() const
+    {
+        Entries out;
+        for (int i = 0; i < Count(); ++i)
+            out.emplace_back(Get(i), Objects(i));
+        return out;
+    }
+    std::vector<std::pair<TObject*, int>> freed;
+};
+
+// After an operation whose order among equal strings is the list's own (a
+// sort, or insertions by search): the list must hold the model's entries;
+// the model takes the list's order.
+void adopt(const StringList& list, Entries& model)
 {
-    for (qsizetype i = 1; i < strings.size(); ++i)
-        if (QString::compare(strings[i - 1], strings[i]) > 0)
-            return false;
-    return true;
+    Entries now = list.contents(), a = now;
+    std::sort(a.begin(), a.end());
+    std::sort(model.begin(), model.end());
+    FUZZ_CHECK(a == model, "the list lost or gained entries");
+    model = now;
+}
+
+// Moves entry at to to, as both lists' Move must.
+template <typename T>
+void move(std::vector<T>& v, int at, int to)
+{
+    at < to ? std::rotate(v.begin() + at, v.begin() + at + 1, v.begin() + to + 1)
+            : std::rotate(v.begin() + to, v.begin() + at, v.begin() + at + 1);
 }
 
 // Records what the pointer list announces and what it reports as bad.
@@ -67,24 +98,21 @@ struct RecordingList : CList {
     std::vector<int> errors;
 };
 
-int Cells[4];
-
 // Null entries sort first; distinct entries never compare equal.
-int cellKey(void* p)
+int objectKey(void* p)
 {
-    return p ? int(static_cast<int*>(p) - Cells) : -1;
+    return p ? int(static_cast<TObject*>(p) - Objs) : -1;
 }
 
-// One operation on the pointer list, with what it must do: the entries in
-// model, the notifications and errors appended to expected's.
-void pointerListStep(FuzzedDataProvider& in, int op, RecordingList& list, std::vector<void*>& model,
+// One operation on the pointer list with p, with what it must do: the
+// entries in model, the notifications and errors appended to expected's.
+void pointerListStep(FuzzedDataProvider& in, int op, void* p, RecordingList& list, std::vector<void*>& model,
                      RecordingList& expected)
 {
     const int count = int(model.size());
     const int at = in.ConsumeIntegralInRange(-1, count + 1), to = in.ConsumeIntegralInRange(-3, count + 6);
-    const int cell = in.ConsumeIntegralInRange(0, 4);
-    void* const p = cell < 4 ? &Cells[cell] : nullptr;
     const auto found = std::find(model.begin(), model.end(), p);
+    const int foundAt = found == model.end() ? -1 : int(found - model.begin());
     const auto valid = [&](int i) { return (i >= 0 && i < count) || (expected.errors.push_back(i), false); };
     const auto note = [&](void* q, TListNotification action) {
         if (q)
@@ -120,48 +148,40 @@ void pointerListStep(FuzzedDataProvider& in, int op, RecordingList& list, std::v
     case 5:
         list.Move(at, to);
         if (at != to && valid(to) && valid(at))
-            at < to ? std::rotate(model.begin() + at, model.begin() + at + 1, model.begin() + to + 1)
-                    : std::rotate(model.begin() + to, model.begin() + at, model.begin() + at + 1);
+            move(model, at, to);
         break;
     case 6:
-        FUZZ_CHECK(list.Remove(p) == (found == model.end() ? -1 : int(found - model.begin())), "Remove index");
-        if (found != model.end())
-            note(p, ListDeleted), model.erase(found);
-        break;
     case 7:
-        FUZZ_CHECK(list.Extract(p) == (found == model.end() ? nullptr : p), "Extract result");
-        if (found != model.end())
-            note(p, ListExtracted), model.erase(found);
+        FUZZ_CHECK(op == 6 ? list.Remove(p) == foundAt : list.Extract(p) == (foundAt < 0 ? nullptr : p),
+                   "Remove and Extract results");
+        if (foundAt >= 0)
+            note(p, op == 6 ? ListDeleted : ListExtracted), model.erase(found);
         break;
     case 8:
-        list.SetCount(to);
-        if (to < 0)
-            expected.errors.push_back(to);
-        for (int i = count - 1; to >= 0 && i >= to; --i)
+    case 11: { // Clear also frees the array
+        const int n = op == 8 ? to : 0;
+        op == 8 ? list.SetCount(n) : list.Clear();
+        if (n < 0)
+            expected.errors.push_back(n);
+        for (int i = count - 1; n >= 0 && i >= n; --i)
             note(model[i], ListDeleted);
-        model.resize(size_t(to < 0 ? count : to), nullptr);
+        model.resize(size_t(n < 0 ? count : n), nullptr);
+        FUZZ_CHECK(op == 8 || list.Capacity() == 0, "Clear");
         break;
+    }
     case 9:
         list.SetCapacity(to);
         if (to < count)
             expected.errors.push_back(to);
-        else
-            FUZZ_CHECK(list.Capacity() == to, "SetCapacity");
+        FUZZ_CHECK(to < count || list.Capacity() == to, "SetCapacity");
         break;
     case 10:
         list.Pack();
         model.erase(std::remove(model.begin(), model.end(), nullptr), model.end());
         break;
-    case 11:
-        list.Clear();
-        for (int i = count - 1; i >= 0; --i)
-            note(model[i], ListDeleted);
-        model.clear();
-        FUZZ_CHECK(list.Capacity() == 0, "Clear frees the array");
-        break;
     case 12:
-        list.Sort([](void* a, void* b) { return cellKey(a) - cellKey(b); });
-        std::sort(model.begin(), model.end(), [](void* a, void* b) { return cellKey(a) < cellKey(b); });
+        list.Sort([](void* a, void* b) { return objectKey(a) - objectKey(b); });
+        std::sort(model.begin(), model.end(), [](void* a, void* b) { return objectKey(a) < objectKey(b); });
         break;
     case 13: {
         void* const read = at == 0 ? list.First() : at == count - 1 ? list.Last() : list.Items(at);
@@ -181,144 +201,156 @@ void pointerListStep(FuzzedDataProvider& in, int op, RecordingList& list, std::v
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     FuzzedDataProvider in(data, size);
-    CStringList list;
-    QStringList model;
+    StringList list;
+    Entries model;
+    std::vector<std::pair<TObject*, int>> freed;
+    const auto replace = [&](const Entries& by) {
+        for (const Entry& e : model)
+            freed.emplace_back(e.second, 0);
+        model = by;
+    };
     // Exchange may leave a sorted list out of order; searches and the order
     // check are only meaningful until then.
     bool inOrder = true;
     RecordingList pointers, expected;
     std::vector<void*> pointerModel;
 
-    if (in.ConsumeBool()) {
-        list.SetText(consumeText(in, 8192));
-    } else {
-        const std::vector<char> bytes = in.ConsumeBytes<char>(in.ConsumeIntegralInRange<size_t>(0, 8192));
-        const QString path = FuzzWrite(QStringLiteral("list.txt"), QByteArray(bytes.data(), qsizetype(bytes.size())));
-        list.LoadFromFile(path);
-    }
-    model = contents(list);
-    const QString text = list.Text();
-    FUZZ_CHECK(text == (model.isEmpty() ? QString() : model.join(QLatin1Char('\n')) + QLatin1Char('\n')), "Text()");
+    const std::vector<char> bytes = in.ConsumeBytes<char>(in.ConsumeIntegralInRange<size_t>(0, 8192));
+    list.LoadFromFile(FuzzWrite(QStringLiteral("list.txt"), QByteArray(bytes.data(), qsizetype(bytes.size()))));
+    model = lines(QString::fromLatin1(bytes.data(), qsizetype(bytes.size())));
 
     for (int step = 0; step < 200 && in.remaining_bytes() > 0; ++step) {
-        const int count = list.Count();
+        const int count = list.Count(), capacity = list.Capacity();
+        const bool sorted = list.IsSorted();
+        const auto valid = [&](int i) { return i >= 0 && i < count; };
         const int op = in.ConsumeIntegralInRange(0, 25);
-        if (op > 11) {
-            pointerListStep(in, op - 12, pointers, pointerModel, expected);
+        const int at = in.ConsumeIntegralInRange(-1, count + 1), to = in.ConsumeIntegralInRange(-1, count + 1);
+        const Entry e = consumeEntry(in);
+        if (op >= 12) {
+            pointerListStep(in, op - 12, e.second, pointers, pointerModel, expected);
             continue;
         }
         switch (op) {
-        case 0: {
-            const bool sorted = in.ConsumeBool();
-            if (sorted && !list.IsSorted()) {
-                std::stable_sort(model.begin(), model.end(),
-                                 [](const QString& a, const QString& b) { return QString::compare(a, b) < 0; });
-                inOrder = true;
-            }
-            list.SetSorted(sorted);
+        case 0: // turning sorted mode on sorts the list
+            list.SetSorted(in.ConsumeBool());
+            if (list.IsSorted() && !sorted)
+                adopt(list, model), inOrder = true;
             break;
-        }
         case 1: {
-            const QString s = consumeShort(in);
-            const int at = list.Add(s);
-            FUZZ_CHECK(at >= 0 && at <= count, "Add position");
-            model.insert(at, s);
+            const int added = list.AddObject(e.first, e.second);
+            FUZZ_CHECK(sorted ? added >= 0 && added <= count : added == count, "Add position");
+            model.insert(model.begin() + added, e);
             break;
         }
-        case 2: {
-            const int at = in.ConsumeIntegralInRange(-1, count + 1);
-            const QString s = consumeShort(in);
-            list.Insert(at, s);
-            if (!list.IsSorted() && at >= 0 && at <= count)
-                model.insert(at, s);
+        case 2: // sorted mode refuses every placement at a chosen index
+            list.InsertObject(at, e.first, e.second);
+            if (!sorted && at >= 0 && at <= count)
+                model.insert(model.begin() + at, e);
             break;
-        }
-        case 3: {
-            const int at = in.ConsumeIntegralInRange(-1, count);
+        case 3:
             list.Delete(at);
-            if (at >= 0 && at < count)
-                model.removeAt(at);
+            if (valid(at))
+                freed.emplace_back(model[at].second, count - 1), model.erase(model.begin() + at);
             break;
-        }
-        case 4: {
-            const int a = in.ConsumeIntegralInRange(-1, count);
-            const int b = in.ConsumeIntegralInRange(-1, count);
-            list.Exchange(a, b);
-            if (a >= 0 && a < count && b >= 0 && b < count) {
-                model.swapItemsAt(a, b);
-                inOrder = inOrder && model.at(a) == model.at(b);
+        case 4:
+            list.Exchange(at, to);
+            if (valid(at) && valid(to)) {
+                inOrder = inOrder && model[at].first == model[to].first;
+                std::swap(model[at], model[to]);
             }
             break;
-        }
-        case 5: {
-            const int from = in.ConsumeIntegralInRange(-1, count);
-            const int to = in.ConsumeIntegralInRange(-1, count);
-            list.Move(from, to);
-            if (!list.IsSorted() && from != to && from >= 0 && from < count && to >= 0 && to < count)
-                model.move(from, to);
+        case 5:
+            list.Move(at, to);
+            if (!sorted && at != to && valid(at) && valid(to))
+                move(model, at, to);
             break;
-        }
-        case 6: {
-            const int at = in.ConsumeIntegralInRange(-1, count);
-            const QString s = consumeShort(in);
-            list.Put(at, s);
-            if (!list.IsSorted() && at >= 0 && at < count)
-                model[at] = s;
+        case 6:
+            list.Put(at, e.first);
+            list.PutObject(to, e.second);
+            if (!sorted && valid(at))
+                model[at].first = e.first;
+            if (valid(to))
+                model[to].second = e.second;
             break;
-        }
         case 7: {
-            const QString s = consumeShort(in);
-            const int found = list.IndexOf(s);
-            if (!list.IsSorted() || inOrder)
-                FUZZ_CHECK(found == model.indexOf(s) || (list.IsSorted() && found >= 0 && model.at(found) == s),
-                           "IndexOf");
-            if (list.IsSorted() && inOrder) {
-                int at = -1;
-                const bool hit = list.Find(s, at);
-                FUZZ_CHECK(hit == model.contains(s), "Find");
-                FUZZ_CHECK(at >= 0 && at <= count, "Find position");
-                FUZZ_CHECK(!hit || model.at(at) == s, "Find names an equal string");
-                FUZZ_CHECK(hit || ((at == 0 || QString::compare(model.at(at - 1), s) < 0)
-                                   && (at == count || QString::compare(model.at(at), s) > 0)),
-                           "Find names where the string belongs");
+            int firstString = -1, firstObject = -1;
+            for (int i = count - 1; i >= 0; --i) {
+                firstString = model[i].first == e.first ? i : firstString;
+                firstObject = model[i].second == e.second ? i : firstObject;
+            }
+            const int found = list.IndexOf(e.first);
+            FUZZ_CHECK(sorted ? !inOrder || (found < 0 ? firstString < 0 : model[found].first == e.first) : found == firstString,
+                       "IndexOf");
+            FUZZ_CHECK(list.IndexOfObject(e.second) == firstObject, "IndexOfObject");
+            FUZZ_CHECK(valid(at) || (list.Get(at).isNull() && !list.Objects(at)), "Get and Objects outside the list");
+            break;
+        }
+        case 8: {
+            const bool reversed = in.ConsumeBool();
+            if (reversed)
+                list.CustomSort([](CStringList&, TStringItem* x, TStringItem* y) { return QString::compare(*y->String, *x->String); });
+            else
+                list.Sort();
+            if (!sorted) { // a sorted list's order is fixed
+                adopt(list, model);
+                FUZZ_CHECK(reversed ? std::is_sorted(model.rbegin(), model.rend(), before)
+                                    : std::is_sorted(model.begin(), model.end(), before),
+                           "Sort leaves the list out of order");
             }
             break;
         }
-        case 8:
-            list.Sort();
-            if (!list.IsSorted()) {
-                // The quick sort is not stable: compare as multisets.
-                std::sort(model.begin(), model.end(),
-                          [](const QString& a, const QString& b) { return QString::compare(a, b) < 0; });
-                QStringList now = contents(list);
-                FUZZ_CHECK(ordered(now), "Sort leaves the list in order");
-                QStringList sortedNow = now;
-                std::sort(sortedNow.begin(), sortedNow.end());
-                QStringList sortedModel = model;
-                std::sort(sortedModel.begin(), sortedModel.end());
-                FUZZ_CHECK(sortedNow == sortedModel, "Sort keeps the strings");
-                model = now;
-            }
-            break;
-        case 9:
-            list.Clear();
-            model.clear();
-            break;
-        case 10:
-            list.SetText(consumeText(in, 256));
-            model = contents(list);
-            inOrder = !list.IsSorted() || ordered(model);
-            break;
-        case 11:
-            list.Append(consumeShort(in));
-            model = contents(list);
+        case 9: {
+            const QString text = QString::fromStdString(in.ConsumeRandomLengthString(256));
+            e.second ? list.SetText(text) : list.Clear();
+            replace(e.second ? lines(text) : Entries());
+            if (sorted)
+                std::stable_sort(model.begin(), model.end(), before), inOrder = true;
+            FUZZ_CHECK(e.second || list.Capacity() == (count ? 0 : capacity), "Clear frees the array of a list with entries");
+            const int now = list.Capacity();
+            list.SetCapacity(to + 4); // never below the count
+            FUZZ_CHECK(list.Capacity() == (to + 4 < int(model.size()) ? now : to + 4), "SetCapacity");
             break;
         }
-        FUZZ_CHECK(list.Count() == model.size(), "Count");
+        case 10: { // copies of another list or of itself
+            StringList other;
+            for (int i = in.ConsumeIntegralInRange(0, 3); i > 0; --i)
+                other.AddObject(consumeEntry(in).first, e.second);
+            const CStringList& source = e.second == Objs ? static_cast<CStringList&>(list) : other;
+            const Entries copied = &source == &list ? model : other.contents();
+            FUZZ_CHECK(list.Equals(source) == std::equal(model.begin(), model.end(), copied.begin(), copied.end(),
+                                                         [](const Entry& a, const Entry& b) { return a.first == b.first; }),
+                       "Equals");
+            if (in.ConsumeBool()) {
+                list.AddStrings(source);
+                model.insert(model.end(), copied.begin(), copied.end());
+            } else {
+                list.Assign(source);
+                if (&source != &list)
+                    replace(copied), inOrder = true;
+            }
+            if (sorted)
+                adopt(list, model);
+            break;
+        }
+        case 11: { // saved as Latin-1 text; loading an empty file or a folder changes nothing
+            QString text;
+            for (const Entry& m : model)
+                text += m.first + QLatin1Char('\n');
+            FUZZ_CHECK(list.Text() == text, "Text");
+            list.SaveToFile(FuzzDir() + QStringLiteral("saved.txt"));
+            StringList other;
+            other.Add(e.first);
+            other.LoadFromFile(FuzzDir() + (e.second ? QStringLiteral("saved.txt") : QString()));
+            FUZZ_CHECK(other.contents() == (!e.second || text.isEmpty() ? Entries{{e.first, nullptr}} : lines(QString::fromLatin1(text.toLatin1()))),
+                       "a saved list loaded back");
+            break;
+        }
+        }
+        FUZZ_CHECK(list.contents() == model, "contents");
+        FUZZ_CHECK(list.freed == freed, "objects of freed entries");
         FUZZ_CHECK(list.Count() <= list.Capacity(), "Capacity below Count");
-        if (list.IsSorted() && inOrder)
-            FUZZ_CHECK(ordered(contents(list)), "a sorted list out of order");
+        FUZZ_CHECK(!list.IsSorted() || !inOrder || std::is_sorted(model.begin(), model.end(), before),
+                   "a sorted list out of order");
     }
-    FUZZ_CHECK(contents(list) == model, "contents");
     return 0;
 }

@@ -20,8 +20,7 @@
 // One QApplication on the offscreen platform for the whole process.
 void FuzzInitGui();
 
-// This process's own scratch directory (in /dev/shm when it is usable),
-// ending in "/"; removed at a normal exit.
+// This process's own scratch directory, ending in "/"; removed at exit.
 QString FuzzDir();
 // Writes bytes to name in FuzzDir() (replacing it) and returns its path.
 QString FuzzWrite(const QString& name, const QByteArray& bytes);

@@ -1,6 +1,7 @@
 #include "HostSession.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QProcessEnvironment>
 
@@ -8,26 +9,27 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-bool HostSession::isRoot()
+HostSession::HostSession(const QString& packDir, const QString& dataName)
+    : m_dataName(dataName)
 {
-    return ::geteuid() == 0;
+    QDir().mkpath(data());
+    for (const QString& name : QDir(packDir).entryList(QDir::Files))
+        QFile::copy(packDir + '/' + name, data(name));
+    m_dir.write(QStringLiteral("tarvin.cfg"), "[BH]\nInstallDir=" + data().toUtf8() + "\n");
+    QFile::copy(QStringLiteral(DIRORU_HOST_PATH), m_dir.path(QStringLiteral("diroru_host")));
+    QFile::copy(QStringLiteral(DIRORU_PLUGIN_PATH), m_dir.path(QStringLiteral("libDiroruDIV.so.1")));
+    ::chmod(QFile::encodeName(m_dir.dir()).constData(), 0755);
+    for (QDirIterator it(m_dir.dir(), QDir::AllEntries | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+         it.hasNext();)
+        ::chmod(QFile::encodeName(it.next()).constData(), 0755);
 }
 
-HostSession::HostSession()
+void HostSession::start(QProcess& process, const QByteArray& script, bool asNobody) const
 {
-    OpenToAll(m_dir.dir());
-    m_host = m_dir.path(QStringLiteral("diroru_host"));
-    m_plugin = m_dir.path(QStringLiteral("libDiroruDIV.so.1"));
-    QFile::copy(QStringLiteral(DIRORU_HOST_PATH), m_host);
-    QFile::copy(QStringLiteral(DIRORU_PLUGIN_PATH), m_plugin);
-    ::chmod(QFile::encodeName(m_host).constData(), 0755);
-    ::chmod(QFile::encodeName(m_plugin).constData(), 0755);
-}
-
-void HostSession::start(QProcess& process, const QString& script, const QString& settingDir, bool asNobody) const
-{
+    const QString path = m_dir.write(QStringLiteral("session.script"), script);
+    ::chmod(QFile::encodeName(path).constData(), 0644);
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("IM_SETTING_DIR"), settingDir);
+    env.insert(QStringLiteral("IM_SETTING_DIR"), m_dir.dir());
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     process.setProcessEnvironment(env);
     process.setProcessChannelMode(QProcess::MergedChannels);
@@ -39,23 +41,16 @@ void HostSession::start(QProcess& process, const QString& script, const QString&
                 ::_exit(127);
         });
     }
-    process.start(m_host, {QStringLiteral("--plugin"), m_plugin, QStringLiteral("--script"), script});
+    process.start(m_dir.path(QStringLiteral("diroru_host")),
+                  {QStringLiteral("--plugin"), m_dir.path(QStringLiteral("libDiroruDIV.so.1")), QStringLiteral("--script"), path});
 }
 
-bool HostSession::run(const QString& script, const QString& settingDir, bool asNobody, QString* output) const
+bool HostSession::run(const QByteArray& script, bool asNobody, QString* output) const
 {
     QProcess process;
-    start(process, script, settingDir, asNobody);
+    start(process, script, asNobody);
     const bool finished = process.waitForFinished(120000);
     if (output)
         *output = QString::fromUtf8(process.readAll());
     return finished && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
-}
-
-void OpenToAll(const QString& path)
-{
-    const QByteArray name = QFile::encodeName(path);
-    struct stat st;
-    if (::stat(name.constData(), &st) == 0)
-        ::chmod(name.constData(), S_ISDIR(st.st_mode) ? 0755 : 0644);
 }

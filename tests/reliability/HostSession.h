@@ -6,33 +6,29 @@
 #include <QString>
 
 #include <cstdint>
+#include <unistd.h>
 
-// The host program and the plug-in, copied into a folder every user may
-// read, so that a session can also run as an unprivileged user whatever the
-// permissions of the build tree.
+// The host program on its own copy of a data pack (in a data folder of any
+// name, with the settings that point the plug-in at it), the host and the
+// plug-in beside it, all open to every user: root ignores permission bits, so
+// sessions on read-only data run as nobody when the tests run as root.
 class HostSession
 {
 public:
-    // The user that sessions run as when the tests run as root: root ignores
-    // permission bits, so read-only files and folders only mean something
-    // to another user.
     static constexpr uint32_t NobodyId = 65534;
-    static bool isRoot();
+    static bool isRoot() { return ::geteuid() == 0; }
 
-    HostSession();
+    explicit HostSession(const QString& packDir, const QString& dataName = QStringLiteral("pack"));
+    // A path in the data folder; the folder itself, ending in "/", for "".
+    QString data(const QString& name = QString()) const { return m_dir.path(m_dataName) + '/' + name; }
+    QByteArray read(const QString& name) const { return m_dir.read(m_dataName + '/' + name); }
 
-    // Starts the host on script with settingDir as IM_SETTING_DIR; as
-    // nobody when asNobody is set (which needs root).
-    void start(QProcess& process, const QString& script, const QString& settingDir, bool asNobody = false) const;
+    // Starts the host on script; as nobody (which needs root) when asked.
+    void start(QProcess& process, const QByteArray& script, bool asNobody = false) const;
     // Runs it to the end; false when it did not exit normally with status 0.
-    bool run(const QString& script, const QString& settingDir, bool asNobody = false,
-             QString* output = nullptr) const;
+    bool run(const QByteArray& script, bool asNobody = false, QString* output = nullptr) const;
 
 private:
     TestDir m_dir;
-    QString m_host;
-    QString m_plugin;
+    QString m_dataName;
 };
-
-// Lets every user read and enter path (a folder) or read path (a file).
-void OpenToAll(const QString& path);

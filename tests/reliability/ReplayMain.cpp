@@ -1,15 +1,13 @@
-// Runs a fuzz target's code on every file of the given corpus directories,
-// the way libFuzzer replays a corpus, so the seeds and every input that once
+// Runs a fuzz target's code on every file of the given corpus directory, the
+// way libFuzzer replays a corpus, so the seeds and every input that once
 // broke something run in the plain suite too.
 
-#include <algorithm>
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+
 #include <cstdint>
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <string>
-#include <vector>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
 extern "C" __attribute__((weak)) int LLVMFuzzerInitialize(int* argc, char*** argv);
@@ -18,29 +16,15 @@ int main(int argc, char** argv)
 {
     if (LLVMFuzzerInitialize)
         LLVMFuzzerInitialize(&argc, &argv);
-    std::vector<std::filesystem::path> files;
-    for (int i = 1; i < argc; ++i) {
-        std::error_code error;
-        for (const auto& entry : std::filesystem::directory_iterator(argv[i], error))
-            if (entry.is_regular_file())
-                files.push_back(entry.path());
-        if (error) {
-            std::fprintf(stderr, "cannot read %s: %s\n", argv[i], error.message().c_str());
-            return 1;
-        }
-    }
-    if (files.empty()) {
-        std::fprintf(stderr, "no corpus files\n");
-        return 1;
-    }
-    std::sort(files.begin(), files.end());
-    for (const auto& file : files) {
-        std::ifstream in(file, std::ios::binary);
-        const std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        std::printf("%s\n", file.filename().c_str());
+    const QDir corpus(QFile::decodeName(argv[1]));
+    const QStringList names = corpus.entryList(QDir::Files, QDir::Name);
+    for (const QString& name : names) {
+        QFile file(corpus.filePath(name));
+        const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        std::printf("%s\n", qPrintable(name));
         std::fflush(stdout);
-        LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+        LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t*>(bytes.constData()), size_t(bytes.size()));
     }
-    std::printf("%zu inputs ran\n", files.size());
-    return 0;
+    std::printf("%lld inputs ran\n", static_cast<long long>(names.size()));
+    return names.isEmpty() ? 1 : 0;
 }

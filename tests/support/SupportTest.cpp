@@ -44,35 +44,29 @@ TEST(Support, CharacterRangeAndFilePath)
 // lose an entry.
 TEST(QuickSort, OrdersEveryShapeAndSurvivesBadComparisons)
 {
-    std::vector<std::vector<int>> inputs = {{5, -1, 3, -1}, {7, INT_MIN, INT_MAX, 0, -7}, {42}, {}, {}, {}, {}};
     std::mt19937 random(12345);
-    for (int i = 0; i < 1000; ++i) {
-        inputs[3].push_back(i);
-        inputs[4].push_back(-i);
-        inputs[5].push_back(3);
-        inputs[6].push_back(int(random()));
-    }
-    for (std::vector<int> v : inputs) {
-        std::vector<int> expected = v;
-        std::sort(expected.begin(), expected.end());
-        SortInteger(v.data(), int(v.size()));
-        EXPECT_EQ(v, expected);
-    }
+    std::vector<std::vector<int>> inputs = {{5, -1, 3, -1}, {7, INT_MIN, INT_MAX, 0, -7}, {42}, {}, {}, {}, {}};
+    for (int i = 0; i < 1000; ++i)
+        inputs[3].push_back(i), inputs[4].push_back(-i), inputs[5].push_back(3), inputs[6].push_back(int(random()));
     SortInteger(nullptr, 3);
-
-    for (int bad : {-1, 1, 2}) {
-        std::vector<int> v = inputs[6];
-        const int hi = int(v.size()) - 1;
-        QuickSortIndices(0, hi,
-            [&](int i, int p) {
-                EXPECT_TRUE(i >= 0 && i <= hi && p >= 0 && p <= hi);
-                return bad == 2 ? int(random() % 3) - 1 : bad;
-            },
-            [&](int i, int j) { std::swap(v.at(i), v.at(j)); });
-        std::sort(v.begin(), v.end());
-        std::vector<int> expected = inputs[6];
-        std::sort(expected.begin(), expected.end());
-        EXPECT_EQ(v, expected);
+    for (int bad : {0, -1, 1, 2}) {
+        for (std::vector<int> v : inputs) {
+            std::vector<int> expected = v;
+            std::sort(expected.begin(), expected.end());
+            const int hi = int(v.size()) - 1;
+            if (bad == 0)
+                SortInteger(v.data(), int(v.size()));
+            else
+                QuickSortIndices(0, hi,
+                    [&](int i, int p) {
+                        EXPECT_TRUE(i >= 0 && i <= hi && p >= 0 && p <= hi);
+                        return bad == 2 ? int(random() % 3) - 1 : bad;
+                    },
+                    [&](int i, int j) { std::swap(v.at(i), v.at(j)); });
+            if (bad != 0)
+                std::sort(v.begin(), v.end());
+            EXPECT_EQ(v, expected);
+        }
     }
 }
 
