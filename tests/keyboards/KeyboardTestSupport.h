@@ -8,10 +8,10 @@
 
 #include <gtest/gtest.h>
 
-#include <QImage>
 #include <QStringList>
 #include <QTimerEvent>
 
+#include <memory>
 
 // An owner that records the three notifications and shows one keyboard.
 class TestOwner : public CIMEWidget
@@ -30,6 +30,7 @@ public:
     int Shifts = 0;
 };
 
+// The texts of cells first to last, '_' for an empty one.
 inline QString cells(const CKBD& kbd, int first = 0, int last = CKBD::CellCount - 1)
 {
     QString out;
@@ -38,12 +39,7 @@ inline QString cells(const CKBD& kbd, int first = 0, int last = CKBD::CellCount 
     return out;
 }
 
-inline QRgb inverted(QRgb pixel)
-{
-    return qRgb(255 - qRed(pixel), 255 - qGreen(pixel), 255 - qBlue(pixel));
-}
-
-// Pixels of rect on image for which test holds.
+// Pixels of rect on image for which test(pixel, point) holds.
 template <typename Test>
 int countPixels(const QImage& image, const QRect& rect, Test test)
 {
@@ -54,20 +50,8 @@ int countPixels(const QImage& image, const QRect& rect, Test test)
     return count;
 }
 
-// Pixels of rect on the canvas that differ from the same pixels of face.
-inline int differingPixels(const QImage& canvas, const QImage& face, const QRect& rect)
-{
-    return countPixels(canvas, rect, [&face](QRgb p, QPoint at) {
-        return (p & 0xFFFFFF) != (face.pixel(at) & 0xFFFFFF);
-    });
-}
-
-inline bool isRed(QRgb p)
-{
-    return qRed(p) > 200 && qGreen(p) < 60 && qBlue(p) < 60;
-}
-
-// Sets the globals as the plugin component does and restores them after.
+// The globals as the plug-in component sets them, the test image as
+// kbd.gif (Qt reads an image by its contents) and a recording owner.
 class KeyboardTest : public ::testing::Test
 {
 protected:
@@ -78,10 +62,23 @@ protected:
         __DefaultWords = QStringLiteral("；“”、…：，。？！");
         __FontColor = QColor(Qt::black);
         __FontRevColor = QColor(Qt::white);
+        image.save(dir.path(QStringLiteral("kbd.gif")), "PNG");
     }
     void TearDown() override { AppPath.clear(); }
 
-    // Pointer events through the owner, which passes them to its keyboard.
+    // A new K the owner's keyboard, drawn whole.
+    template <typename K>
+    K& show(const QString& imageName = QStringLiteral("kbd.gif"))
+    {
+        auto made = std::make_unique<K>(&owner, imageName);
+        K& shown = *made;
+        keyboard = std::move(made);
+        owner.Keyboard = &shown;
+        owner.invalidateCanvas();
+        owner.grab();
+        return shown;
+    }
+
     void press(QPoint at) { sendMouse(&owner, QEvent::MouseButtonPress, at); }
     void moveTo(QPoint at) { sendMouse(&owner, QEvent::MouseMove, at); }
     void release(QPoint at) { sendMouse(&owner, QEvent::MouseButtonRelease, at); }
@@ -89,11 +86,11 @@ protected:
     // One tick of the keyboard's repeat timer, 300 ms of holding.
     void tick()
     {
-        QTimerEvent event(owner.Keyboard->TimerId);
-        owner.Keyboard->timerEvent(&event);
+        QTimerEvent event(keyboard->TimerId);
+        keyboard->timerEvent(&event);
     }
     // Taps each step's keys (ResetKeyboard resets the keyboard), then checks
-    // the cells: all ten when ten are given ('_' for an empty one), else 5 to 9.
+    // the cells: all ten when ten are given, else cells 5 to 9.
     static constexpr int ResetKeyboard = -1;
     struct Step {
         std::vector<int> keys;
@@ -103,22 +100,33 @@ protected:
     {
         for (const Step& step : steps) {
             for (int key : step.keys)
-                key == ResetKeyboard ? owner.Keyboard->Reset(true) : type({key});
+                key == ResetKeyboard ? keyboard->Reset(true) : type({key});
             const bool all = step.cells.size() == CKBD::CellCount;
-            EXPECT_EQ(cells(*owner.Keyboard, all ? 0 : 5), step.cells) << "after " << step.keys.size() << " keys";
+            EXPECT_EQ(cells(*keyboard, all ? 0 : 5), step.cells) << "after " << step.keys.size() << " keys";
         }
     }
-    // Saves the keyboard image under name (PNG bytes; Qt detects the format).
-    void writeImage(const QString& name) { image.save(dir.path(name), "PNG"); }
+    // Pixels of rect on the canvas that differ from the same pixels of face.
+    int differing(const QRect& rect, const QImage& face)
+    {
+        return countPixels(owner.canvas(), rect, [&face](QRgb p, QPoint at) {
+            return (p & 0xFFFFFF) != (face.pixel(at) & 0xFFFFFF);
+        });
+    }
     // Whether key shows the image's face, inverted when pressed.
     bool drawn(int key, bool pressed)
     {
         const QPoint at = CKBD::keyRect(key).topLeft() + QPoint(1, 1);
-        const QRgb face = pressed ? inverted(image.pixel(at)) : image.pixel(at);
-        return (owner.canvas().pixel(at) & 0xFFFFFF) == (face & 0xFFFFFF);
+        const QRgb face = image.pixel(at);
+        const QRgb shown = pressed ? qRgb(255 - qRed(face), 255 - qGreen(face), 255 - qBlue(face)) : face;
+        return (owner.canvas().pixel(at) & 0xFFFFFF) == (shown & 0xFFFFFF);
+    }
+    int redPixels(const QRect& rect)
+    {
+        return countPixels(owner.canvas(), rect, [](QRgb p, QPoint) { return qRed(p) > 200 && qGreen(p) < 60 && qBlue(p) < 60; });
     }
 
     const QImage image = keyboardImage();
     TestDir dir;
     TestOwner owner;
+    std::unique_ptr<CKBD> keyboard;
 };
