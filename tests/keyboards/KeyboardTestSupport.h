@@ -13,7 +13,8 @@
 
 #include <memory>
 
-// An owner that records the three notifications and shows one keyboard.
+// An owner that records the three notifications and the drawn regions, and
+// shows one keyboard.
 class TestOwner : public CIMEWidget
 {
 public:
@@ -23,8 +24,14 @@ public:
     void onShiftKBD(CKBD*) override { ++Shifts; }
     void onSelect(CKBD*, const QString& text) override { Selected << text; }
     void onBackSpace(CKBD*) override { ++BackSpaces; }
+    void updateSurface(const QRect& rect) override
+    {
+        Flushed += rect;
+        CIMEWidget::updateSurface(rect);
+    }
 
     CKBD* Keyboard = nullptr;
+    QRegion Flushed; // what the keyboards drew
     QStringList Selected;
     int BackSpaces = 0;
     int Shifts = 0;
