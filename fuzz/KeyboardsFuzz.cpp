@@ -61,15 +61,11 @@ AssociationFiles makePack()
         for (int k = 0; k < count; ++k)
             lists.addRecord({character(random(CharacterCount)), uint16_t(2 * (count - k))});
     }
-    const QString symbols = QStringLiteral(
-        "，。、；：？！…—·《》（）\n\n"
-        "abcdefghijklmnopqrstuvwxyz\nABCDEFGHIJKLMNOPQRSTUVWXYZ\n"
-        "0123456789+-*/=%\n\n"
-        "αβγ\nΑΒΓ\n"
-        "；“”、…：，。？！\n0x000000\n0xFFFFFF\n");
     FuzzWrite(QStringLiteral("bs.dat"), bs);
     FuzzWrite(QStringLiteral("word.idx"), lists.index);
-    FuzzWrite(QStringLiteral("Symbols.txt"), toGbk(symbols));
+    FuzzWrite(QStringLiteral("Symbols.txt"),
+              toGbk(QStringLiteral("，。、；：？！…—·《》（）\n\nabcdefghijklmnopqrstuvwxyz\nABCDEFGHIJKLMNOPQRSTUVWXYZ\n"
+                                   "0123456789+-*/=%\n\nαβγ\nΑΒΓ\n；“”、…：，。？！\n0x000000\n0xFFFFFF\n")));
     // Qt reads an image by its contents, whatever the name says.
     for (const char* name : {"InputW_Stroke_Entry.gif", "InputW_Stroke_Entry_Ext.gif"})
         keyboardImage().save(FuzzDir() + QLatin1String(name), "PNG");

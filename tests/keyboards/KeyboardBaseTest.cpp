@@ -35,15 +35,6 @@ protected:
 
 } // namespace
 
-TEST_F(KeyboardBase, HitTestTruncatesTowardZero)
-{
-    const std::pair<QPoint, int> hits[] = {
-        {{-42, -31}, 0}, {{-44, 10}, -1}, {{238, 143}, 24}, {{239, 10}, -1}, // -42 is still column 0
-    };
-    for (auto [at, key] : hits)
-        EXPECT_EQ(CKBD::keyAt(at), key) << at.x() << "," << at.y();
-}
-
 TEST_F(KeyboardBase, BackSpaceRepeatsFromTheThirdTickOfAHold)
 {
     press(keyCentre(KeyBackspace));
@@ -79,8 +70,13 @@ TEST_F(KeyboardBase, BackSpaceRepeatsFromTheThirdTickOfAHold)
     EXPECT_EQ(kbd->Actions, QStringList{QStringLiteral("next")});
 }
 
-TEST_F(KeyboardBase, DragPassesTheHoldAndReleaseBoundsDecideTheAction)
+// The hit test's divisions truncate toward zero: -42 is still column 0.
+TEST_F(KeyboardBase, HitTestDragReleaseBoundsAndPressedFaces)
 {
+    const std::pair<QPoint, int> hits[] = {{{-42, -31}, 0}, {{-44, 10}, -1}, {{238, 143}, 24}, {{239, 10}, -1}};
+    for (auto [at, key] : hits)
+        EXPECT_EQ(CKBD::keyAt(at), key) << at.x() << "," << at.y();
+
     press(keyCentre(3));
     moveTo(keyCentre(8));
     EXPECT_TRUE(drawn(3, false) && drawn(8, true));
@@ -99,6 +95,17 @@ TEST_F(KeyboardBase, DragPassesTheHoldAndReleaseBoundsDecideTheAction)
     type({2, KeySwitch}); // an empty cell chooses nothing
     EXPECT_EQ(owner.Selected, QStringList{kbd->Words[8]});
     EXPECT_EQ(owner.Shifts, 1);
+
+    // A pressed key is the image inverted, its text in the pressed colour.
+    press(keyCentre(KeyHeng));
+    EXPECT_EQ(differing(CKBD::keyRect(KeyHeng), inverted), 0);
+    release(keyCentre(KeyHeng));
+    EXPECT_EQ(differing(CKBD::keyRect(KeyHeng), image), 0);
+    EXPECT_GT(differing(CKBD::keyRect(6), image), 20);
+    __FontRevColor = QColor(Qt::red);
+    press(keyCentre(6));
+    EXPECT_TRUE(drawn(6, true));
+    EXPECT_GT(redPixels(CKBD::keyRect(6)), 5);
 }
 
 TEST_F(KeyboardBase, LineAreaTakesKeysOneToThreeAndShowsItsLastSevenCharacters)
@@ -125,27 +132,6 @@ TEST_F(KeyboardBase, LineAreaTakesKeysOneToThreeAndShowsItsLastSevenCharacters)
 
     kbd->ShowDefaultRecords(5, 9);
     EXPECT_EQ(cells(*kbd, 4, 9), kbd->Words[4] + QStringLiteral("：，。？！"));
-    __DefaultWords = QStringLiteral("；“"); // too short: the rest stay empty
-    kbd->ShowDefaultRecords(0, 9);
-    EXPECT_EQ(cells(*kbd), QStringLiteral("；“________"));
-}
-
-TEST_F(KeyboardBase, PressedKeyIsTheImageInverted)
-{
-    const QRect key = CKBD::keyRect(11);
-    press(keyCentre(11));
-    QImage inverted = image;
-    inverted.invertPixels(QImage::InvertRgb);
-    EXPECT_EQ(differing(key, inverted), 0);
-    release(keyCentre(11));
-    EXPECT_EQ(differing(key, image), 0);
-
-    const QRect cell = CKBD::keyRect(6);
-    EXPECT_GT(differing(cell, image), 20); // its text
-    __FontRevColor = QColor(Qt::red);
-    press(keyCentre(6));
-    EXPECT_TRUE(drawn(6, true));
-    EXPECT_GT(redPixels(cell), 5);
 }
 
 TEST_F(KeyboardBase, OwnerPaintsWholeOnlyWithoutAPictureAndForwardsEvents)

@@ -24,17 +24,12 @@ public:
     void onShiftKBD(CKBD*) override { ++Shifts; }
     void onSelect(CKBD*, const QString& text) override { Selected << text; }
     void onBackSpace(CKBD*) override { ++BackSpaces; }
-    void updateSurface(const QRect& rect) override
-    {
-        Flushed += rect;
-        CIMEWidget::updateSurface(rect);
-    }
+    void updateSurface(const QRect& rect) override { Flushed += rect; CIMEWidget::updateSurface(rect); }
 
     CKBD* Keyboard = nullptr;
     QRegion Flushed; // what the keyboards drew
     QStringList Selected;
-    int BackSpaces = 0;
-    int Shifts = 0;
+    int BackSpaces = 0, Shifts = 0;
 };
 
 // The texts of cells first to last, '_' for an empty one.
@@ -44,17 +39,6 @@ inline QString cells(const CKBD& kbd, int first = 0, int last = CKBD::CellCount 
     for (int cell = first; cell <= last; ++cell)
         out += kbd.Words[cell].isEmpty() ? QStringLiteral("_") : kbd.Words[cell];
     return out;
-}
-
-// Pixels of rect on image for which test(pixel, point) holds.
-template <typename Test>
-int countPixels(const QImage& image, const QRect& rect, Test test)
-{
-    int count = 0;
-    for (int y = rect.top(); y <= rect.bottom(); ++y)
-        for (int x = rect.left(); x <= rect.right(); ++x)
-            count += test(image.pixel(x, y), QPoint(x, y)) ? 1 : 0;
-    return count;
 }
 
 // The globals as the plug-in component sets them, the test image as
@@ -77,13 +61,11 @@ protected:
     template <typename K>
     K& show(const QString& imageName = QStringLiteral("kbd.gif"))
     {
-        auto made = std::make_unique<K>(&owner, imageName);
-        K& shown = *made;
-        keyboard = std::move(made);
-        owner.Keyboard = &shown;
+        keyboard = std::make_unique<K>(&owner, imageName);
+        owner.Keyboard = keyboard.get();
         owner.invalidateCanvas();
         owner.grab();
-        return shown;
+        return static_cast<K&>(*keyboard);
     }
 
     void press(QPoint at) { sendMouse(&owner, QEvent::MouseButtonPress, at); }
@@ -112,27 +94,37 @@ protected:
             EXPECT_EQ(cells(*keyboard, all ? 0 : 5), step.cells) << "after " << step.keys.size() << " keys";
         }
     }
-    // Pixels of rect on the canvas that differ from the same pixels of face.
+    // Pixels of rect on the canvas for which test(pixel, point) holds.
+    template <typename Test>
+    int pixels(const QRect& rect, Test test)
+    {
+        int count = 0;
+        for (int y = rect.top(); y <= rect.bottom(); ++y)
+            for (int x = rect.left(); x <= rect.right(); ++x)
+                count += test(owner.canvas().pixel(x, y), QPoint(x, y)) ? 1 : 0;
+        return count;
+    }
+    // Pixels of rect on the canvas other than the same pixels of face.
     int differing(const QRect& rect, const QImage& face)
     {
-        return countPixels(owner.canvas(), rect, [&face](QRgb p, QPoint at) {
-            return (p & 0xFFFFFF) != (face.pixel(at) & 0xFFFFFF);
-        });
+        return pixels(rect, [&face](QRgb p, QPoint at) { return ((p ^ face.pixel(at)) & 0xFFFFFF) != 0; });
     }
     // Whether key shows the image's face, inverted when pressed.
     bool drawn(int key, bool pressed)
     {
-        const QPoint at = CKBD::keyRect(key).topLeft() + QPoint(1, 1);
-        const QRgb face = image.pixel(at);
-        const QRgb shown = pressed ? qRgb(255 - qRed(face), 255 - qGreen(face), 255 - qBlue(face)) : face;
-        return (owner.canvas().pixel(at) & 0xFFFFFF) == (shown & 0xFFFFFF);
+        return differing(QRect(CKBD::keyRect(key).topLeft() + QPoint(1, 1), QSize(1, 1)), pressed ? inverted : image) == 0;
     }
     int redPixels(const QRect& rect)
     {
-        return countPixels(owner.canvas(), rect, [](QRgb p, QPoint) { return qRed(p) > 200 && qGreen(p) < 60 && qBlue(p) < 60; });
+        return pixels(rect, [](QRgb p, QPoint) { return qRed(p) > 200 && qGreen(p) < 60 && qBlue(p) < 60; });
     }
 
     const QImage image = keyboardImage();
+    const QImage inverted = [] {
+        QImage face = keyboardImage();
+        face.invertPixels();
+        return face;
+    }();
     TestDir dir;
     TestOwner owner;
     std::unique_ptr<CKBD> keyboard;

@@ -36,15 +36,10 @@ protected:
 
 TEST_F(SymbolKeyboard, TablesPagedInACircle)
 {
-    CSymKBD& sym = load(StandardLines);
-    QList<int> starts;
-    for (int i = 0; i < 10; ++i) {
-        type({KeyNext});
-        starts << sym.CurTable->WordIndex;
-    }
-    EXPECT_EQ(starts, (QList<int>{10, 20, 5, 15, 0, 10, 20, 5, 15, 0}));
+    load(StandardLines);
     run({
-        {{KeyNext, KeyNext}, "uvwxyabcde"}, // 20 to 24, then 0 to 4
+        {{KeyNext, KeyNext, KeyNext}, "fghijklmno"}, // from 20 past the end to 5
+        {{KeyNext, KeyNext, KeyNext, KeyNext}, "uvwxyabcde"}, // 15, 0, 10, 20: 20 to 24, then 0 to 4
         {{3, Table1, KeyPrior, KeyPrior}, "fghijklmno"},
         {{Table3}, "，。？！：；、…“”"},      // key 17 is table 3
         {{Table4, 5, KeyNext, KeyPrior}, "xyz_______"}, // key 16 is table 4, shorter than a page
@@ -121,12 +116,9 @@ TEST_F(SymbolKeyboard, LinesAreReadWholeWhateverTheirEndingAndLength)
 
 TEST_F(SymbolKeyboard, MissingOrBadFilesGiveAWorkingKeyboard)
 {
-    CSymKBD& none = show<CSymKBD>();
+    CSymKBD& none = show<CSymKBD>(); // no Symbols.txt: four empty tables; shift still shows its state
     type({0, 9, KeyNext, KeyPrior, Table2, Table4, Shift});
-    EXPECT_EQ(cells(none), QStringLiteral("__________"));
-    EXPECT_TRUE(owner.Selected.isEmpty());
-    EXPECT_TRUE(drawn(Shift, true)); // still shows its state
-    EXPECT_EQ(__DefaultWords, QStringLiteral("；“”、…：，。？！"));
+    EXPECT_TRUE(cells(none) == QStringLiteral("__________") && owner.Selected.isEmpty() && drawn(Shift, true));
 
     // Arbitrary bytes with taps are the symbol-keyboard fuzz target's; here
     // what three kinds of bad line read as.

@@ -5,6 +5,8 @@
 
 #include <QStringList>
 
+#include <tuple>
+
 namespace {
 
 using Map = StrokeKeyMap;
@@ -72,13 +74,8 @@ TEST(StrokeKeyMap, MapsEachKeyByThePanelAndTheMode)
 
 TEST(PanelScale, KeysAtLeastNineMillimetresAndNoWiderThanTheScreen)
 {
-    struct Case {
-        const char* setting;
-        double perMillimetre; // screen pixels per mm, 0 unknown
-        double width;         // screen width, 0 unknown
-        double scale;
-    };
-    const Case cases[] = {
+    // The setting, the screen's pixels per mm and width (0 unknown), the scale.
+    const std::tuple<const char*, double, double, double> cases[] = {
         {"auto", 96 / 25.4, 1920, 1.0},    // a 46-pixel key is 12 mm already
         {"auto", 200 / 25.4, 3000, 1.75},  // 9 mm is 70.9 px: 1.54, up to a quarter
         {"auto", 400 / 25.4, 720, 3.0},    // 3.25 would be wider than 720 pixels
@@ -90,8 +87,8 @@ TEST(PanelScale, KeysAtLeastNineMillimetresAndNoWiderThanTheScreen)
         {"2x", 200 / 25.4, 3000, 1.75},
         {"nan", 96 / 25.4, 1920, 1.0},
     };
-    for (const Case& c : cases)
-        EXPECT_DOUBLE_EQ(PanelScale::fromSetting(c.setting, c.perMillimetre, c.width), c.scale) << c.setting;
+    for (auto [setting, perMillimetre, width, scale] : cases)
+        EXPECT_DOUBLE_EQ(PanelScale::fromSetting(setting, perMillimetre, width), scale) << setting;
 }
 
 } // namespace
