@@ -73,11 +73,7 @@ AssociationFiles makePack()
     return lists;
 }
 
-const AssociationFiles& pack()
-{
-    static const AssociationFiles p = makePack();
-    return p;
-}
+AssociationFiles Pack;
 
 const char HostTag = 0;
 
@@ -109,14 +105,14 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     FuzzInitGui();
     qputenv("IM_SETTING_DIR", FuzzDir().toUtf8());
-    pack();
+    Pack = makePack();
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     FuzzedDataProvider in(data, size);
-    const AssociationFiles& p = pack();
+    const AssociationFiles& p = Pack;
     FuzzWrite(QStringLiteral("word.dat"), p.data); // every run learns from the same file
 
     Service service;
