@@ -21,12 +21,10 @@ protected:
                               {"12345", u'权'}, {"251", u'口'}, {"2511", u'日'}, {"2512", u'中'}, {"34", u'人'}}));
         AssociationFiles files;
         files.addEntry(u'中', 12, 0);
-        files.addEntry(u'人', 4, 48);
-        files.addEntry(u'日', 0, 64);
         for (int i = 0; i < ZhongFollowers.length(); ++i)
             files.addRecord({ZhongFollowers.at(i).unicode(), quint16(40 - 2 * i)});
-        for (Follower f : {Follower{u'本', 10}, {u'朴', 8}, {u'村', 5}, {u'权', 6}})
-            files.addRecord(f);
+        files.add(u'人', {{u'本', 10}, {u'朴', 8}, {u'村', 5}, {u'权', 6}});
+        files.add(u'日', {});
         files.writeTo(dir);
         kbd = &show<CBHKBD>();
         kbd->Reset(true);

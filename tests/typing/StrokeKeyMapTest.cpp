@@ -45,30 +45,26 @@ QString word(const Map::Action& a)
 
 TEST(StrokeKeyMap, MapsEachKeyByThePanelAndTheMode)
 {
-    struct Case {
-        Map::Panel panel; // strokes typed, candidates shown
-        const char* keys;
-        const char* actions;
-        bool strokeEntry; // after the keys
-    };
-    const Case cases[] = {
+    // The panel (strokes typed, candidates shown), the keys, what each did
+    // and whether stroke entry is on after them.
+    const std::tuple<Map::Panel, const char*, const char*> cases[] = {
         {{0, 0}, "h s p n z #1 #5 #6 ? #* H 1 - = PU PD SP BS ESC OT ^h h+",
-         "1 2 3 4 5 1 5 . 7 7 . . . . . . . . . . . .", true},
-        {{2, 5}, "? 1 5 6 SP PU - = BS ESC OT ^h", "7 c0 c4 . F < < > B X . .", true},
-        {{0, 10}, "0 #7 SP PD BS ESC", "c9 . . > . X", true},
-        {{3, 0}, "SP ESC", "= X", true},
+         "1 2 3 4 5 1 5 . 7 7 . . . . . . . . . . . . on"},
+        {{2, 5}, "? 1 5 6 SP PU - = BS ESC OT ^h", "7 c0 c4 . F < < > B X . . on"},
+        {{0, 10}, "0 #7 SP PD BS ESC", "c9 . . > . X on"},
+        {{3, 0}, "SP ESC", "= X on"},
         // Shift alone toggles; with another key or Ctrl between, it does not.
-        {{0, 0}, "S ? S+ S A S+ ^S S+", ". 7 . . . . . .", true},
-        {{2, 5}, "S S+ h 1 PD S S+ z", ". T . . . . T 5", true},
-        {{2, 5}, "S S+ h", ". T .", false},
+        {{0, 0}, "S ? S+ S A S+ ^S S+", ". 7 . . . . . . on"},
+        {{2, 5}, "S S+ h 1 PD S S+ z", ". T . . . . T 5 on"},
+        {{2, 5}, "S S+ h", ". T . off"},
     };
-    for (const Case& c : cases) {
+    for (const auto& [panel, keys, actions] : cases) {
         Map map;
         QStringList done;
-        for (const QString& key : QString(c.keys).split(u' '))
-            done << word(map.map(input(key), c.panel));
-        EXPECT_EQ(done.join(u' '), QString(c.actions)) << c.keys;
-        EXPECT_EQ(map.strokeEntry(), c.strokeEntry) << c.keys;
+        for (const QString& key : QString(keys).split(u' '))
+            done << word(map.map(input(key), panel));
+        done << (map.strokeEntry() ? "on" : "off");
+        EXPECT_EQ(done.join(u' '), QString(actions)) << keys;
     }
 }
 
