@@ -29,11 +29,6 @@ namespace {
 
 constexpr int CharacterCount = 160;
 
-uint16_t character(uint32_t i)
-{
-    return uint16_t(0x4E00 + 97 * i);
-}
-
 // A deterministic pack in FuzzDir(): CharacterCount characters with stroke
 // sequences of 1 to 25 strokes (so every first stroke gives several pages
 // and the longest codes are reachable), association lists of 0 to 24
@@ -41,6 +36,7 @@ uint16_t character(uint32_t i)
 // keyboard images. Returns word.idx and the shipped word.dat.
 AssociationFiles makePack()
 {
+    const auto character = [](uint32_t i) { return uint16_t(0x4E00 + 97 * i); };
     uint32_t seed = 12345;
     auto random = [&seed](uint32_t n) {
         seed = seed * 1103515245u + 12345u;
@@ -112,8 +108,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     FuzzedDataProvider in(data, size);
-    const AssociationFiles& p = Pack;
-    FuzzWrite(QStringLiteral("word.dat"), p.data); // every run learns from the same file
+    FuzzWrite(QStringLiteral("word.dat"), Pack.data); // every run learns from the same file
 
     Service service;
     QUnknownInterface* unknown = ucm_instantiate();
@@ -163,11 +158,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     FUZZ_CHECK(unknown->release() == 0, "the component is released");
 
     const QByteArray after = FuzzRead(FuzzDir() + QStringLiteral("word.dat"));
-    const std::string violation = CheckWordDatWrites(p.index, p.data, after);
+    const std::string violation = CheckWordDatWrites(Pack.index, Pack.data, after);
     FUZZ_CHECK(violation.empty(), violation);
     for (qsizetype at = 0; at + 4 <= after.size(); at += 4) {
         const uint16_t c = qFromLittleEndian<uint16_t>(after.constData() + at);
-        FUZZ_CHECK(c == qFromLittleEndian<uint16_t>(p.data.constData() + at) || service.typed.contains(c),
+        FUZZ_CHECK(c == qFromLittleEndian<uint16_t>(Pack.data.constData() + at) || service.typed.contains(c),
                    "a learned character that was never typed");
     }
     return 0;
