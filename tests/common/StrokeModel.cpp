@@ -3,6 +3,7 @@
 #include "CStrokeCode.h"
 
 #include <algorithm>
+#include <set>
 
 StrokeModel::StrokeModel(const void* records, size_t count)
     : m_records(static_cast<const unsigned char*>(records)), m_count(records ? count : 0)
@@ -22,11 +23,6 @@ void StrokeModel::Query(std::u16string_view typed)
         if (typed[p] >= u'1' && typed[p] <= u'6')
             m_fixed.emplace_back(uint8_t(p), uint8_t(typed[p] - u'0'));
     m_raw = false;
-}
-
-void StrokeModel::Query(std::string_view typed)
-{
-    Query(std::u16string(typed.begin(), typed.end()));
 }
 
 void StrokeModel::QueryPattern(const uint32_t value[3], const uint32_t mask[3])
@@ -60,29 +56,32 @@ size_t StrokeModel::Find(size_t from) const
     return m_count;
 }
 
-std::vector<uint32_t> StrokeModel::AllMatches() const
+std::vector<uint32_t> StrokeModel::AllMatches(size_t from) const
 {
     std::vector<uint32_t> all;
-    for (size_t i = Find(0); i < m_count; i = Find(i + 1))
+    for (size_t i = Find(from); i < m_count; i = Find(i + 1))
         all.push_back(uint32_t(i));
     return all;
 }
 
-uint16_t StrokeModel::Char(size_t record) const
-{
-    const unsigned char* r = m_records + 12 * record + 10;
-    return uint16_t(r[0] | r[1] << 8);
-}
-
-std::vector<std::string> StrokeModel::CodesOfLength(int length)
+std::vector<std::string> StrokeModel::CodesUpTo(int length)
 {
     std::vector<std::string> codes = {""};
-    for (int n = 0; n < length; ++n) {
-        std::vector<std::string> longer;
-        for (const std::string& prefix : codes)
-            for (char digit : std::string("123457"))
-                longer.push_back(prefix + digit);
-        codes.swap(longer);
+    for (size_t k = 0; k < codes.size(); ++k)
+        for (char digit : std::string(codes[k].size() < size_t(length) ? "123457" : ""))
+            codes.push_back(codes[k] + digit);
+    codes.erase(codes.begin());
+    return codes;
+}
+
+std::vector<std::string> StrokeModel::PackCodes(size_t every) const
+{
+    std::vector<std::string> codes = CodesUpTo(4);
+    std::set<std::string> seen;
+    for (size_t i = 0; i < m_count; ++i) {
+        const std::string full = CStrokeCode::Load(m_records + 12 * i).Digits();
+        if (seen.insert(full).second && seen.size() % every == 0)
+            codes.push_back(full);
     }
     return codes;
 }

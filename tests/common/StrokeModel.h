@@ -20,21 +20,23 @@ public:
     StrokeModel(const void* records, size_t count);
 
     void Query(std::u16string_view typed);
-    void Query(std::string_view typed);
+    void Query(std::string_view typed) { Query(std::u16string(typed.begin(), typed.end())); }
     // A raw pattern as the matcher takes it: a record matches when
     // (word k & mask[k]) == value[k], word 2 widened from 16 bits.
     void QueryPattern(const uint32_t value[3], const uint32_t mask[3]);
     bool Matches(size_t record) const;
     // The first match at or after from; count() when there is none.
     size_t Find(size_t from) const;
-    // Every match, in file order.
-    std::vector<uint32_t> AllMatches() const;
-    uint16_t Char(size_t record) const;
+    // Every match at or after from, in file order.
+    std::vector<uint32_t> AllMatches(size_t from = 0) const;
     size_t count() const { return m_count; }
 
-    // Every code the keyboard can type of exactly length strokes (1 to 5 and
-    // the wildcard 7), in order.
-    static std::vector<std::string> CodesOfLength(int length);
+    // Every code the keyboard can type of one to length strokes (1 to 5 and
+    // the wildcard 7), shorter ones first.
+    static std::vector<std::string> CodesUpTo(int length);
+    // The codes a data pack is checked with: every code of one to four
+    // strokes, then every every-th of the records' distinct full codes.
+    std::vector<std::string> PackCodes(size_t every) const;
 
 private:
     const unsigned char* m_records;

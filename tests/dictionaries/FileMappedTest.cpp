@@ -8,7 +8,7 @@
 
 #include <cstring>
 
-TEST(FileMapped, MapsOnceAndClosesOnce)
+TEST(FileMapped, MapsReadableFilesOnceAndNeverWritesBack)
 {
     TestDir dir;
     const QByteArray bytes("0123456789\0xyz", 14);
@@ -24,23 +24,20 @@ TEST(FileMapped, MapsOnceAndClosesOnce)
     EXPECT_EQ(file.Memory, nullptr);
     EXPECT_EQ(file.Size, 0u);
     EXPECT_EQ(file.Handle, 0);
-}
 
-TEST(FileMapped, UnmappableFilesLeaveItClosed)
-{
-    TestDir dir;
+    // Files that cannot be mapped leave it closed.
     CFileMapped late(dir.path("late.bin"));
     EXPECT_FALSE(late.Open(OpenRead));
     EXPECT_EQ(late.Handle, 0);
     dir.write("late.bin", "abc");
     EXPECT_TRUE(late.Open(OpenRead));
 
-    CFileMapped empty(dir.write("empty.bin", QByteArray()));
-    EXPECT_FALSE(empty.Open(OpenRead));
-    EXPECT_EQ(empty.Handle, 0);
-    CFileMapped writeOnly(dir.write("w.bin", "abc"));
-    EXPECT_FALSE(writeOnly.Open(OpenWrite));
-    EXPECT_EQ(writeOnly.Handle, 0);
+    // Empty, or writable only: no mapping to read.
+    for (const auto& [bytes, mode] : {std::pair{QByteArray(), OpenRead}, std::pair{QByteArray("abc"), OpenWrite}}) {
+        CFileMapped unmappable(dir.write("f.bin", bytes));
+        EXPECT_FALSE(unmappable.Open(mode));
+        EXPECT_EQ(unmappable.Handle, 0);
+    }
     // Created empty, which then cannot be mapped.
     CFileMapped created(dir.path("new.bin"));
     EXPECT_FALSE(created.Open(OpenCreate));
@@ -58,10 +55,7 @@ TEST(BaseWordLib, StartsClosedWithBothFlagsSet)
 {
     TestDir dir;
     CBHWordLib lib(dir.write("bs.dat", QByteArray(12, '\0')));
-    EXPECT_EQ(lib.PageSize, 10);
-    EXPECT_TRUE(lib.Eof());
-    EXPECT_TRUE(lib.Bof());
-    EXPECT_EQ(lib.File->Memory, nullptr);
+    EXPECT_TRUE(lib.PageSize == 10 && lib.Eof() && lib.Bof() && !lib.File->Memory);
     lib.OpenFile();
     lib.OpenFile();
     EXPECT_NE(lib.File->Memory, nullptr);

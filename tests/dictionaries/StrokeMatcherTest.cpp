@@ -14,7 +14,6 @@
 #include <fstream>
 #include <iterator>
 #include <random>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -51,14 +50,6 @@ std::vector<uint32_t> AllMatches(const TRecords& r, uint32_t from, const uint32_
         if (got)
             from = hits[got - 1] + 1;
     }
-    return all;
-}
-
-std::vector<uint32_t> ModelMatches(const StrokeModel& model, uint32_t from)
-{
-    std::vector<uint32_t> all;
-    for (size_t i = model.Find(from); i < model.count(); i = model.Find(i + 1))
-        all.push_back(uint32_t(i));
     return all;
 }
 
@@ -138,7 +129,7 @@ TEST_F(StrokeMatcher, EveryPathAgreesOnRandomCodesAndRecords)
             StrokeModel reference(records.Bytes.data(), count);
             reference.QueryPattern(value, mask);
             const uint32_t from = count ? trial() % (count + 2) : 0;
-            ASSERT_EQ(AllMatches(records, from, value, mask, 1 + trial() % 5), ModelMatches(reference, from))
+            ASSERT_EQ(AllMatches(records, from, value, mask, 1 + trial() % 5), reference.AllMatches(from))
                 << "trial " << t << " count " << count << " from " << from;
         }
     }
@@ -155,28 +146,17 @@ TEST_F(StrokeMatcher, EveryPathAgreesOnThePack)
     ASSERT_GT(pack.Count(), 20000u);
 
     // Every code of one to four strokes (wildcards included), then every
-    // character's full code, each once; under emulation a run may take
-    // every n-th full code (DIRORU_FULL_CODE_STRIDE).
+    // character's full code; under emulation a run may take every n-th full
+    // code (DIRORU_FULL_CODE_STRIDE).
     const char* stride = std::getenv("DIRORU_FULL_CODE_STRIDE");
 #ifdef NDEBUG
     const size_t every = stride ? std::max(1, std::atoi(stride)) : 1;
 #else
     const size_t every = stride ? std::max(1, std::atoi(stride)) : 8; // unoptimised: a sample
 #endif
-    std::vector<std::string> codes;
-    for (int length = 1; length <= 4; ++length) {
-        const std::vector<std::string> ofLength = StrokeModel::CodesOfLength(length);
-        codes.insert(codes.end(), ofLength.begin(), ofLength.end());
-    }
-    std::set<std::string> seen(codes.begin(), codes.end());
-    for (uint32_t i = 0; i < pack.Count(); ++i) {
-        const std::string full = CStrokeCode::Load(&pack.Bytes[12 * i]).Digits();
-        if (seen.insert(full).second && seen.size() % every == 0)
-            codes.push_back(full);
-    }
-    ASSERT_GT(codes.size(), 20000u / every);
-
     StrokeModel model(pack.Bytes.data(), pack.Count());
+    const std::vector<std::string> codes = model.PackCodes(every);
+    ASSERT_GT(codes.size(), 20000u / every);
     const auto paths = CStrokeMatcher::Paths();
     int failures = 0;
     for (const std::string& code : codes) {

@@ -2,61 +2,44 @@
 
 #include <gtest/gtest.h>
 
-TEST(SymbolTable, ShortShiftedLineIsCompletedFromThePlainOne)
+TEST(SymbolTable, WrapsOnceAroundTheEndsAndCompletesTheShiftedLine)
 {
-    CSymTable t("abc", "A");
-    EXPECT_EQ(t.GetWord(0, true), "A");
-    EXPECT_EQ(t.GetWord(1, true), "b");
-    EXPECT_EQ(t.GetWord(2, true), "c");
-    EXPECT_EQ(t.GetWord(0, false), "a");
-
-    CSymTable noShift("abc", "");
-    EXPECT_EQ(noShift.ShiftWords, "abc");
-
-    // Wrapping is by the plain length; the extra shifted symbols never show.
-    CSymTable longShift("ab", "ABCD");
-    EXPECT_EQ(longShift.GetWord(1, true), "B");
-    EXPECT_EQ(longShift.GetWord(2, true), "A");
-    EXPECT_EQ(longShift.GetWord(-1, true), "B");
-}
-
-TEST(SymbolTable, EmptyTableGivesNullEverywhere)
-{
-    CSymTable t("", "ABC");
-    for (int i : {-1, 0, 1, 5})
-        for (bool shifted : {false, true})
-            EXPECT_TRUE(t.GetWord(i, shifted).isNull());
-    t.SetWordIndex(13);
-    EXPECT_EQ(t.WordIndex, 13);
-}
-
-TEST(SymbolTable, PositionsWrapOnceAroundTheEnds)
-{
-    CSymTable t("0123456789AB", "");
-    EXPECT_EQ(t.GetWord(-1, false), "B");
-    EXPECT_EQ(t.GetWord(12, false), "0");
-    EXPECT_EQ(t.GetWord(23, false), "B");
-    t.SetWordIndex(15);
-    EXPECT_EQ(t.WordIndex, 3);
-    t.SetWordIndex(-4);
-    EXPECT_EQ(t.WordIndex, 8);
-
-    t.PageSize = 10;
-    t.Reset();
-    EXPECT_EQ(t.WordIndex, 0);
-    EXPECT_EQ(t.PageSize, 10);
-}
-
-TEST(SymbolTable, PositionStillOutsideAfterOneWrapShowsNothing)
-{
-    // A table shorter than a page: positions 6..9 of the page stay outside.
-    CSymTable t("abc", "ABC");
-    for (int i : {6, 9, -4, -100, 1000}) {
-        for (bool shifted : {false, true}) {
-            const QString w = t.GetWord(i, shifted);
-            EXPECT_FALSE(w.isNull()) << i;
-            EXPECT_TRUE(w.isEmpty()) << i;
-        }
+    // A short shifted line is completed from the plain one; wrapping is by
+    // the plain length and once only: a position still outside shows nothing
+    // (empty), and an empty table gives null everywhere.
+    const char* const twelve = "0123456789AB";
+    const struct {
+        const char *Plain, *Shift;
+        int Index;
+        bool Shifted;
+        const char* Word;
+    } cases[] = {
+        {"abc", "A", 0, true, "A"},    {"abc", "A", 2, true, "c"},     {"abc", "A", 0, false, "a"},
+        {"abc", "", 1, true, "b"},     {"ab", "ABCD", 1, true, "B"},   {"ab", "ABCD", 2, true, "A"},
+        {"ab", "ABCD", -1, true, "B"}, {"ab", "ABCD", 5, true, ""}, {twelve, "", -1, false, "B"},   {twelve, "", 12, false, "0"},
+        {twelve, "", 23, false, "B"},  {"abc", "ABC", 5, false, "c"},  {"abc", "ABC", 6, true, ""},
+        {"abc", "ABC", 9, false, ""},  {"abc", "ABC", -4, true, ""},   {"abc", "ABC", -100, false, ""},
+        {"abc", "ABC", 1000, true, ""}, {"", "ABC", 0, true, nullptr}, {"", "ABC", -1, false, nullptr},
+        {"", "ABC", 5, true, nullptr},
+    };
+    for (const auto& c : cases) {
+        CSymTable t(c.Plain, c.Shift);
+        const QString word = t.GetWord(c.Index, c.Shifted);
+        EXPECT_EQ(word.isNull(), !c.Word) << c.Plain << " at " << c.Index;
+        EXPECT_EQ(word, QString(c.Word)) << c.Plain << " at " << c.Index << (c.Shifted ? " shifted" : "");
     }
-    EXPECT_EQ(t.GetWord(5, false), "c");
+
+    const struct {
+        const char* Plain;
+        int Index, Kept;
+    } positions[] = {{twelve, 15, 3}, {twelve, -4, 8}, {"", 13, 13}};
+    for (const auto& p : positions) {
+        CSymTable t(p.Plain, "");
+        t.PageSize = 7;
+        t.SetWordIndex(p.Index);
+        EXPECT_EQ(t.WordIndex, p.Kept) << p.Index;
+        t.Reset();
+        EXPECT_EQ(t.WordIndex, 0);
+        EXPECT_EQ(t.PageSize, 7);
+    }
 }
