@@ -11,10 +11,6 @@
 
 #include <fuzzer/FuzzedDataProvider.h>
 
-#include <QStringList>
-
-#include <vector>
-
 namespace {
 
 class Owner : public CIMEWidget
@@ -22,12 +18,8 @@ class Owner : public CIMEWidget
 public:
     CKBD* currentKeyboard() const override { return Keyboard; }
     void onShiftKBD(CKBD*) override {}
-    void onSelect(CKBD*, const QString& text) override
-    {
-        FUZZ_CHECK(text.size() == 1, "a choice sends one character");
-    }
+    void onSelect(CKBD*, const QString& text) override { FUZZ_CHECK(text.size() == 1, "a choice sends one character"); }
     void onBackSpace(CKBD*) override {}
-
     CKBD* Keyboard = nullptr;
 };
 
@@ -66,8 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             const QEvent::Type types[] = {QEvent::MouseButtonPress, QEvent::MouseMove, QEvent::MouseButtonRelease};
             const QEvent::Type type = in.PickValueInArray(types);
             const int x = in.ConsumeIntegralInRange(-300, 600);
-            const int y = in.ConsumeIntegralInRange(-300, 600);
-            sendMouse(&owner, type, QPoint(x, y));
+            sendMouse(&owner, type, QPoint(x, in.ConsumeIntegralInRange(-300, 600)));
         } else if (action == 4) {
             kbd.paintEvent(nullptr);
         } else {

@@ -9,71 +9,47 @@ constexpr int Table1 = 11, Table2 = 12, CapsLock = 13, Table4 = 16, Table3 = 17,
 
 const QString Letters = QStringLiteral("abcdefghijklmnopqrstuvwxy"); // 25 symbols
 const QString Capitals = Letters.toUpper();
-
-// Symbols.txt from lines of text, in GBK, each ending in eol.
-QByteArray symbolFile(const QStringList& lines, const QByteArray& eol = "\n")
-{
-    QByteArray out;
-    for (const QString& line : lines)
-        out += toGbk(line) + eol;
-    return out;
-}
-
 const QStringList StandardLines = {
-    Letters, Capitals,
-    QStringLiteral("0123456789"), QStringLiteral(")!@#$%^&*("),
-    QStringLiteral("，。？！：；、…“”《》"), QString(),
-    QStringLiteral("xyz"), QStringLiteral("XYZ"),
+    Letters, Capitals, QStringLiteral("0123456789"), QStringLiteral(")!@#$%^&*("),
+    QStringLiteral("，。？！：；、…“”《》"), QString(), QStringLiteral("xyz"), QStringLiteral("XYZ"),
 };
 
 class SymbolKeyboard : public KeyboardTest
 {
 protected:
-    void SetUp() override
+    // A keyboard on Symbols.txt of lines in GBK, each ending in eol.
+    CSymKBD& load(const QStringList& lines, const QByteArray& eol = "\n")
     {
-        KeyboardTest::SetUp();
-        writeImage(QStringLiteral("InputW_Stroke_Entry_Ext.gif"));
+        QByteArray bytes;
+        for (const QString& line : lines)
+            bytes += toGbk(line) + eol;
+        return load(bytes);
     }
-
-    CSymKBD& load(const QByteArray& symbols)
+    CSymKBD& load(const QByteArray& bytes)
     {
-        dir.write(QStringLiteral("Symbols.txt"), symbols);
-        return make();
+        dir.write(QStringLiteral("Symbols.txt"), bytes);
+        return show<CSymKBD>();
     }
-    CSymKBD& make()
-    {
-        kbd = std::make_unique<CSymKBD>(&owner, QStringLiteral("InputW_Stroke_Entry_Ext.gif"));
-        owner.Keyboard = kbd.get();
-        owner.invalidateCanvas(); // the new keyboard may sit where the old one did
-        owner.grab();
-        return *kbd;
-    }
-    std::unique_ptr<CSymKBD> kbd;
 };
 
 } // namespace
 
 TEST_F(SymbolKeyboard, TablesPagedInACircle)
 {
-    CSymKBD& sym = load(symbolFile(StandardLines));
-    QList<int> starts;
-    for (int i = 0; i < 10; ++i) {
-        type({15});
-        starts << sym.CurTable->WordIndex;
-    }
-    EXPECT_EQ(starts, (QList<int>{10, 20, 5, 15, 0, 10, 20, 5, 15, 0}));
+    load(StandardLines);
     run({
-        {{15, 15}, "uvwxyabcde"}, // 20 to 24, then 0 to 4
-        {{3, Table1, 10, 10}, "fghijklmno"},
+        {{KeyNext, KeyNext, KeyNext}, "fghijklmno"}, // from 20 past the end to 5
+        {{KeyNext, KeyNext, KeyNext, KeyNext}, "uvwxyabcde"}, // 15, 0, 10, 20: 20 to 24, then 0 to 4
+        {{3, Table1, KeyPrior, KeyPrior}, "fghijklmno"},
         {{Table3}, "，。？！：；、…“”"},      // key 17 is table 3
-        {{Table4, 5, 15, 10}, "xyz_______"}, // key 16 is table 4, shorter than a page
+        {{Table4, 5, KeyNext, KeyPrior}, "xyz_______"}, // key 16 is table 4, shorter than a page
     });
     EXPECT_EQ(owner.Selected, QStringList{"x"}); // past its end a key chooses nothing
 }
 
 TEST_F(SymbolKeyboard, ShiftIsOneShotAndCapsLockStays)
 {
-    CSymKBD& sym = load(symbolFile(StandardLines));
+    CSymKBD& sym = load(StandardLines);
     run({{{}, Letters.left(10)}, {{Shift}, Capitals.left(10)}});
     EXPECT_TRUE(drawn(Shift, true)); // latched after its own release
     run({
@@ -95,66 +71,43 @@ TEST_F(SymbolKeyboard, ShiftIsOneShotAndCapsLockStays)
     release(QPoint(-50, -50));
 
     // Coming back to this keyboard, or a table key, turns both off.
-    run({{{Shift, 15, ResetKeyboard}, Letters.left(10)}, {{CapsLock, Table2}, "0123456789"}});
+    run({{{Shift, KeyNext, ResetKeyboard}, Letters.left(10)}, {{CapsLock, Table2}, "0123456789"}});
     EXPECT_FALSE(sym.Shift || sym.CapLock || drawn(CapsLock, true));
 }
 
+// Lines end in LF or CR LF; the punctuation line needs ten characters, a
+// colour line hexadecimal.
 TEST_F(SymbolKeyboard, LinesAreReadWholeWhateverTheirEndingAndLength)
 {
-    QStringList fromLf, fromCrLf;
-    for (CSymTable* table : load(symbolFile(StandardLines)).Tables)
-        fromLf << table->PlainWords << table->ShiftWords;
-    for (CSymTable* table : load(symbolFile(StandardLines, "\r\n")).Tables)
-        fromCrLf << table->PlainWords << table->ShiftWords;
-    EXPECT_EQ(fromCrLf, fromLf);
-    EXPECT_EQ(fromLf[4], QStringLiteral("，。？！：；、…“”《》"));
-
-    // 253 and 254 bytes, two-byte characters across byte 254, 5000 bytes:
-    // every later line stays in its place.
-    const QString hanzi = QString(QStringLiteral("中")).repeated(130);
-    const QStringList lines = {QString(253, QLatin1Char('a')), QString(254, QLatin1Char('b')),
-                               QStringLiteral("x") + hanzi, QString(5000, QLatin1Char('c')),
-                               QString(), QString(), QString(), QString(),
-                               QStringLiteral("0123456789"), QStringLiteral("FF0000"), QStringLiteral("00FF00")};
-    CSymKBD& sym = load(symbolFile(lines, "\r\n"));
-    EXPECT_EQ(sym.Tables[0]->PlainWords.length(), 253);
-    EXPECT_EQ(sym.Tables[0]->ShiftWords, lines[1]);
-    EXPECT_EQ(sym.Tables[1]->PlainWords, lines[2]);
-    EXPECT_EQ(__DefaultWords, QStringLiteral("0123456789"));
+    QStringList lines = StandardLines;
+    lines[0] = QString(253, QLatin1Char('a'));
+    lines[2] = QStringLiteral("x") + QString(QStringLiteral("中")).repeated(130); // two bytes across byte 254
+    lines << QStringLiteral("0123456789") << QStringLiteral("FF0000") << QStringLiteral("00FF00");
+    CSymKBD& sym = load(lines, "\r\n");
+    for (int table = 0; table < 4; ++table)
+        EXPECT_EQ(sym.Tables[table]->PlainWords, lines[2 * table]);
+    EXPECT_EQ(__DefaultWords, lines[8]);
     EXPECT_EQ(__FontColor, QColor(Qt::red));
     EXPECT_EQ(__FontRevColor, QColor(Qt::green));
+    EXPECT_GT(redPixels(CKBD::keyRect(0)), 5);
+
+    QStringList shortLines = StandardLines;
+    load(shortLines << QStringLiteral("123456789") << QStringLiteral("red") << QStringLiteral("0000ff"));
+    EXPECT_EQ(__DefaultWords, lines[8]); // nine: ignored
+    EXPECT_EQ(__FontColor, QColor(Qt::red));
+    EXPECT_EQ(__FontRevColor, QColor(Qt::blue));
 
     // A line of only CR LF is an empty table: its key leaves the cells as they were.
     load(QByteArray("abcdefghij\n\r\n\r\nk\n"));
     type({Table2, 1});
-    EXPECT_EQ(owner.Selected.last(), QStringLiteral("b"));
-}
-
-TEST_F(SymbolKeyboard, PunctuationAndColourLines)
-{
-    QStringList lines = StandardLines;
-    lines << QStringLiteral("123456789") << QStringLiteral("red") << QStringLiteral("0000ff");
-    load(symbolFile(lines));
-    EXPECT_EQ(__DefaultWords, QStringLiteral("；“”、…：，。？！")); // nine: ignored
-    EXPECT_EQ(__FontColor, QColor(Qt::black));
-    EXPECT_EQ(__FontRevColor, QColor(Qt::blue));
-
-    lines[8] = QStringLiteral("《》「」『』〈〉【】");
-    lines[9] = QStringLiteral("FF0000");
-    load(symbolFile(lines));
-    EXPECT_EQ(__DefaultWords, lines[8]);
-    const QRect cell = CKBD::keyRect(0);
-    EXPECT_GT(countPixels(owner.canvas(), cell, [](QRgb p, QPoint) { return isRed(p); }), 5);
+    EXPECT_EQ(owner.Selected, QStringList{"b"});
 }
 
 TEST_F(SymbolKeyboard, MissingOrBadFilesGiveAWorkingKeyboard)
 {
-    CSymKBD& none = make();
-    type({0, 9, 15, 10, Table2, Table4, Shift});
-    EXPECT_EQ(cells(none), QStringLiteral("__________"));
-    EXPECT_TRUE(owner.Selected.isEmpty());
-    EXPECT_TRUE(drawn(Shift, true)); // still shows its state
-    EXPECT_EQ(__DefaultWords, QStringLiteral("；“”、…：，。？！"));
+    CSymKBD& none = show<CSymKBD>(); // no Symbols.txt: four empty tables; shift still shows its state
+    type({0, 9, KeyNext, KeyPrior, Table2, Table4, Shift});
+    EXPECT_TRUE(cells(none) == QStringLiteral("__________") && owner.Selected.isEmpty() && drawn(Shift, true));
 
     // Arbitrary bytes with taps are the symbol-keyboard fuzz target's; here
     // what three kinds of bad line read as.
