@@ -14,9 +14,7 @@ struct Case
     // fcitx5 key names, "^" marking a release; "#n" clicks candidate n and
     // "|" moves the focus to another field.
     std::vector<const char*> keys;
-    QString preedit;
-    QString candidates; // a promoted candidate is followed by '*'
-    QString commit;
+    QString preedit, candidates, commit; // a promoted candidate is followed by '*'
     int passed;                    // keys left to the application, clicks refused
     quint16 learned = 10;          // the weight of 国 after 中 in word.dat at the end
     bool learning = true;          // the field is neither a password nor sensitive
@@ -41,10 +39,7 @@ const std::vector<Case> Cases = {
     {"AnotherFieldStartsAfresh", {"s", "z", "h", "s", "space", "1", "|", "h"}, "一", "一二十三干", "中国", 0, 12},
 };
 
-void PrintTo(const Case& c, std::ostream* out)
-{
-    *out << c.name;
-}
+void PrintTo(const Case& c, std::ostream* out) { *out << c.name; }
 
 class Fcitx5Engine : public ::testing::TestWithParam<Case> {};
 
@@ -65,12 +60,12 @@ TEST_P(Fcitx5Engine, KeysCandidatesAndLearning)
         if (name[0] == '|') {
             logic.FocusOut();
             logic.FocusIn();
-        } else if (name[0] == '#') {
-            passed += logic.Choose(name[1] - '0', commit) ? 0 : 1;
-        } else {
-            ASSERT_TRUE(key.isValid()) << name;
-            passed += logic.Key(DiroruStrokeEngine::keyInput(key, release), commit) ? 0 : 1;
+            continue;
         }
+        ASSERT_TRUE(name[0] == '#' || key.isValid()) << name;
+        const bool taken = name[0] == '#' ? logic.Choose(name[1] - '0', commit)
+                                          : logic.Key(DiroruStrokeEngine::keyInput(key, release), commit);
+        passed += taken ? 0 : 1;
     }
     for (const StrokeEngineLogic::Candidate& k : logic.Current().candidates)
         shown += QString(k.character) + (k.promoted ? "*" : "");

@@ -42,7 +42,7 @@ TEST(TextFieldService, InsertsAtTheCursorDeletesBeforeItAndIgnoresTheRest)
 
 // A manager refuses what is not an input-method library and loads the real
 // one after; a script types, reports, and stops at its first bad line.
-TEST(HostSession, ScriptTypesReportsAndOutsideEditsReset)
+TEST(HostSession, ScriptsInTheHostAndThroughTheProgram)
 {
     TinyPack pack;
     InputMethodManager manager;
@@ -77,11 +77,9 @@ TEST(HostSession, ScriptTypesReportsAndOutsideEditsReset)
         EXPECT_FALSE(session.runLines({bad})) << bad;
     EXPECT_FALSE(session.runLines({"hide", "stroke 1"})) << "a hidden panel cannot be tapped";
     manager.shutdown();
-}
 
-TEST(HostProgram, RunsAScriptWithoutADisplayAndSavesAScreenshot)
-{
-    TinyPack pack;
+    // The program runs a script without a display, saves a screenshot and
+    // fails without its library.
     TestDir work;
     const QString script = work.write("session.script", "stroke 2512\npick 中\nselect 0\nswitch\nselect 1\n");
     const QString png = work.path("panel.png");

@@ -1,8 +1,7 @@
 // A stock Qt Widgets application typing through the "diroru" platform input
-// context on the offscreen platform. The context is chosen before the
-// application exists, so this program has its own main, and one tiny pack
-// serves the whole process (the component reads its data directory once, on
-// the first focus of a text field).
+// context, chosen before the application exists: so this program has its own
+// main, and one tiny pack serves it (the component reads its data directory
+// once, on the first focus of a text field).
 
 #include "PanelTaps.h"
 #include "TinyPack.h"
@@ -22,8 +21,7 @@ namespace {
 
 TinyPack* pack = nullptr;
 
-// The panel is the one top-level widget the input method made.
-QWidget* findPanel()
+QWidget* findPanel() // the one top-level widget the input method made
 {
     for (QWidget* widget : QApplication::topLevelWidgets())
         if (widget->inherits("IM_Stroke_Widget"))
@@ -46,7 +44,6 @@ struct Form : QWidget {
         for (QWidget* widget : std::initializer_list<QWidget*>{first, second, secret, button})
             layout->addWidget(widget);
         secret->setInputMethodHints(Qt::ImhSensitiveData);
-        button->setFocusPolicy(Qt::StrongFocus);
         button->setFocus();
         setGeometry(40, 200, 300, 160); // the panel would fit above and below
         show();

@@ -1,8 +1,7 @@
-// The plug-in library driven as a manager drives it: loaded with dlopen and
-// linked with nothing of the test, so its globals exist once, inside it;
-// reached only through ucm_instantiate and the interfaces, typed on through
-// pointer events. One session, as the class identity of the host's commands
-// is the first command's for the life of the library.
+// The plug-in library driven as a manager drives it: loaded with dlopen, so
+// its globals exist once, inside it, and reached only through the interfaces.
+// One session: the class identity of the host's commands is the first
+// command's for the life of the library.
 
 #include "ImHostAbi.h"
 #include "PanelTaps.h"
@@ -34,8 +33,7 @@ QUnknownInterface* instantiate()
     return reinterpret_cast<UcmInstantiateFn>(symbol(UCM_INSTANTIATE_SYMBOL))();
 }
 
-// The panel, found without a command: the widget of that name.
-QWidget* findPanel()
+QWidget* findPanel() // without a command: the widget of that name
 {
     for (QWidget* w : QApplication::topLevelWidgets())
         if (w->objectName() == QLatin1String("VovaduVuvar"))
@@ -91,7 +89,6 @@ TEST(Plugin, SessionThroughTheInterfaces)
     EXPECT_EQ(counts, (QList<unsigned long>{0, 1, true, 2, false, 2, 1}));
 
     QPointer<QWidget> panel;
-    const auto tap = [&](const std::vector<int>& keys) { tapKeys(panel, keys); };
     const auto state = [&](const char* name) { return panelState(panel).value(QLatin1String(name)); };
     // Sends a command with room for the payload of any the component reads;
     // a refused one keeps its payload. A widget given goes to answer.
@@ -116,7 +113,7 @@ TEST(Plugin, SessionThroughTheInterfaces)
     EXPECT_TRUE(panel->windowFlags().testFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus));
     panel->show();
     EXPECT_FALSE(im->settingCmd(nullptr));
-    tap({KeyBackspace});
+    tapKeys(panel, {KeyBackspace});
     EXPECT_TRUE(service.typed.isEmpty());
     library->cleanup();
     EXPECT_TRUE(panel.isNull()) << "cleanup destroys a visible widget";
@@ -131,7 +128,7 @@ TEST(Plugin, SessionThroughTheInterfaces)
     const char otherTag = 0;
     ZCmd<ZKB_MGRCMD_T> reset{&otherTag, ZKB_MGRCMD_RESET};
     EXPECT_TRUE(im->settingCmd(&reset));
-    tap({KeyBackspace});
+    tapKeys(panel, {KeyBackspace});
     EXPECT_TRUE(im->activate(ZKbOwner(), QPoint()));
     EXPECT_TRUE(send(ZKB_MGRCMD_GET_WIDGET));
     EXPECT_EQ(answer, panel.data()) << "a second activation keeps the widget";
@@ -140,14 +137,14 @@ TEST(Plugin, SessionThroughTheInterfaces)
 
     // The keyboard shown stays across hiding; the default words are the
     // component's own.
-    tap({KeyShu, KeyZhe, KeyHeng, KeyShu, 5, 0, KeySwitch, 1}); // 中国, then 。
+    tapKeys(panel, {KeyShu, KeyZhe, KeyHeng, KeyShu, 5, 0, KeySwitch, 1}); // 中国, then 。
     EXPECT_EQ(service.typed, QStringLiteral("\b中国。"));
     im->hide(); // writes 国 as learned after 中
     library->cleanup();
     EXPECT_FALSE(panel.isNull()) << "cleanup leaves a hidden widget";
     panel->show();
     EXPECT_EQ(state("keyboard").toString(), QStringLiteral("symbol"));
-    tap({KeySwitch});
+    tapKeys(panel, {KeySwitch});
     EXPECT_EQ(state("cells").toStringList().join(QString()), QStringLiteral("；“”、…：，。？！"));
 
     // Learning off holds for a widget made again after cleanup; turned on,
@@ -159,10 +156,10 @@ TEST(Plugin, SessionThroughTheInterfaces)
     ASSERT_TRUE(send(ZKB_MGRCMD_GET_WIDGET));
     panel = answer;
     panel->show();
-    tap({KeyShu, KeyZhe, KeyHeng, KeyShu, 5, 0}); // 中国
+    tapKeys(panel, {KeyShu, KeyZhe, KeyHeng, KeyShu, 5, 0}); // 中国
     EXPECT_EQ(state("cells").toStringList().mid(0, 3), QStringList({"王", "土", "人"})) << "associations still show";
     EXPECT_TRUE(send(ZKB_MGRCMD_SET_LEARNING, 1));
-    tap({1}); // 土 after 国
+    tapKeys(panel, {1}); // 土 after 国
     im->hide();
     EXPECT_EQ(pack.wordDat(), learned);
 
@@ -170,9 +167,9 @@ TEST(Plugin, SessionThroughTheInterfaces)
     panel->show();
     Service replacement;
     factory->registerService(&replacement);
-    tap({KeyPie, 5});
+    tapKeys(panel, {KeyPie, 5});
     factory->registerService(nullptr);
-    tap({KeyBackspace});
+    tapKeys(panel, {KeyBackspace});
     EXPECT_EQ(replacement.typed, QStringLiteral("人"));
     EXPECT_EQ(service.typed, QStringLiteral("\b中国。中国土"));
 
