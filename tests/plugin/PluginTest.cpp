@@ -141,7 +141,7 @@ TEST(Plugin, SessionThroughTheInterfaces)
     EXPECT_EQ(service.typed, QStringLiteral("\b中国。"));
     im->hide(); // writes 国 as learned after 中
     library->cleanup();
-    EXPECT_FALSE(panel.isNull()) << "cleanup leaves a hidden widget";
+    ASSERT_FALSE(panel.isNull()) << "cleanup leaves a hidden widget";
     panel->show();
     EXPECT_EQ(state("keyboard").toString(), QStringLiteral("symbol"));
     tapKeys(panel, {KeySwitch});
