@@ -51,7 +51,7 @@ qreal CIMEWidget::surfacePixelRatio() const
 void CIMEWidget::paintEvent(QPaintEvent* event)
 {
     QPainter painter(this);
-    m_shown->paintSurface(painter, event->rect());
+    m_shown->paintSurface(painter, event->region());
 }
 
 void CIMEWidget::resizeEvent(QResizeEvent* event)

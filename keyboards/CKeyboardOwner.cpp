@@ -147,7 +147,7 @@ void CKeyboardOwner::setSurface(CKeyboardSurface* surface)
     m_canvasCurrent = false;
 }
 
-void CKeyboardOwner::paintSurface(QPainter& painter, const QRect& exposed)
+void CKeyboardOwner::paintSurface(QPainter& painter, const QRegion& exposed)
 {
     QImage& picture = canvas();
     if (!isCanvasCurrent()) {
@@ -163,10 +163,17 @@ void CKeyboardOwner::paintSurface(QPainter& painter, const QRect& exposed)
         m_paintedKeyboard = keyboard;
         m_canvasCurrent = true;
     }
-    // One canvas pixel per device pixel of the surface: a plain copy.
+    // One canvas pixel per device pixel of the surface: a plain copy, one
+    // rectangle of the exposed region at a time. Under a clip of several
+    // rectangles every line splits into spans and the raster engine hands
+    // the copy to its thread pool; under one rectangle it copies in place,
+    // and the parts of the bounding rectangle nobody asked for are skipped.
     const qreal ratio = m_canvas.devicePixelRatio() / m_scale;
-    const QRectF source(exposed.x() * ratio, exposed.y() * ratio, exposed.width() * ratio, exposed.height() * ratio);
-    drawImageInBands(painter, QRectF(exposed), picture, source);
+    for (const QRect& rect : exposed) {
+        painter.setClipRect(rect);
+        const QRectF source(rect.x() * ratio, rect.y() * ratio, rect.width() * ratio, rect.height() * ratio);
+        drawImageInBands(painter, QRectF(rect), picture, source);
+    }
 }
 
 void CKeyboardOwner::drawImageInBands(QPainter& painter, const QRectF& target, const QImage& image,

@@ -4,6 +4,7 @@
 #include <QFont>
 #include <QImage>
 #include <QObject>
+#include <QRegion>
 
 #include <memory>
 
@@ -91,7 +92,7 @@ public:
     void setSurface(CKeyboardSurface* surface);
     CKeyboardSurface* surface() const { return m_surface; }
     // For the surface's paint event: exposed is in surface coordinates.
-    void paintSurface(QPainter& painter, const QRect& exposed);
+    void paintSurface(QPainter& painter, const QRegion& exposed);
     // Draws source of image into target as QPainter::drawImage does, but in
     // bands no taller than Qt hands to its worker threads (see the source).
     static void drawImageInBands(QPainter& painter, const QRectF& target, const QImage& image, const QRectF& source);

@@ -46,7 +46,7 @@ void CKeyboardWindow::paintEvent(QPaintEvent* event)
 {
     QPainter painter(this);
     if (m_owner)
-        m_owner->paintSurface(painter, event->rect());
+        m_owner->paintSurface(painter, event->region());
     else
         painter.fillRect(event->rect(), Qt::white);
 }

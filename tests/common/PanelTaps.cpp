@@ -4,29 +4,29 @@
 
 #include <QCoreApplication>
 #include <QMouseEvent>
-#include <QWidget>
 
 QPoint keyCentre(int key)
 {
     return KeyGrid::KeyRect(key).center();
 }
 
-void sendMouse(QWidget* panel, QEvent::Type type, QPoint at)
+void sendMouse(QObject* panel, QEvent::Type type, QPointF at)
 {
+    // The panel reads local positions only; the global one is left local.
     const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
-    QMouseEvent event(type, QPointF(at), QPointF(panel->mapToGlobal(at)), Qt::LeftButton, held, Qt::NoModifier);
+    QMouseEvent event(type, at, at, Qt::LeftButton, held, Qt::NoModifier);
     QCoreApplication::sendEvent(panel, &event);
 }
 
-void tapKeys(QWidget* panel, const std::vector<int>& keys)
+void tapKeys(QObject* panel, const std::vector<int>& keys, qreal scale)
 {
     for (int key : keys) {
-        sendMouse(panel, QEvent::MouseButtonPress, keyCentre(key));
-        sendMouse(panel, QEvent::MouseButtonRelease, keyCentre(key));
+        sendMouse(panel, QEvent::MouseButtonPress, QPointF(keyCentre(key)) * scale);
+        sendMouse(panel, QEvent::MouseButtonRelease, QPointF(keyCentre(key)) * scale);
     }
 }
 
-QVariantMap panelState(QWidget* panel)
+QVariantMap panelState(QObject* panel)
 {
     QVariantMap state;
     if (panel)

@@ -12,18 +12,15 @@
 #include <QGuiApplication>
 #include <QInputMethod>
 #include <QKeyEvent>
-#include <QMouseEvent>
 #include <QQmlApplicationEngine>
 #include <QQuickItem>
 #include <QQuickWindow>
-#include <QRasterWindow>
 #include <private/qguiapplication_p.h>
 #include <qpa/qplatforminputcontext.h>
 #include <qpa/qplatformintegration.h>
 
 namespace {
 
-TinyPack* pack = nullptr;
 constexpr int Scale = 2;
 
 const char Qml[] = R"(
@@ -73,18 +70,10 @@ protected:
         panel = findPanel();
     }
     bool panelShown() { return panel && panel->isVisible() && QGuiApplication::inputMethod()->isVisible(); }
-    void tap(std::initializer_list<int> keys)
+    void tap(const std::vector<int>& keys)
     {
         ASSERT_TRUE(panelShown());
-        for (int key : keys) {
-            const QPointF at((3 + 47 * (key % 5) + 23) * Scale, (3 + 35 * (key / 5) + 17) * Scale);
-            QMouseEvent press(QEvent::MouseButtonPress, at, panel->mapToGlobal(at), Qt::LeftButton,
-                              Qt::LeftButton, Qt::NoModifier);
-            QCoreApplication::sendEvent(panel, &press);
-            QMouseEvent release(QEvent::MouseButtonRelease, at, panel->mapToGlobal(at), Qt::LeftButton,
-                                Qt::NoButton, Qt::NoModifier);
-            QCoreApplication::sendEvent(panel, &release);
-        }
+        tapKeys(panel, keys, Scale);
         settleEvents();
     }
     // Presses and releases keys as a windowing system passes them to the
@@ -110,12 +99,7 @@ protected:
         }
         settleEvents();
     }
-    QVariantMap state()
-    {
-        QVariantMap result;
-        QMetaObject::invokeMethod(panel, "panelState", Qt::DirectConnection, Q_RETURN_ARG(QVariantMap, result));
-        return result;
-    }
+    QVariantMap state() { return panelState(panel); }
     QString strokes() { return state().value(QStringLiteral("strokes")).toString(); }
     QString cell(int i) { return state().value(QStringLiteral("cells")).toStringList().value(i); }
     void clear(const char* name) { item(name)->setProperty("text", QString()); }
@@ -204,7 +188,6 @@ int main(int argc, char** argv)
     qputenv("QT_PLUGIN_PATH", DIRORU_QTPLUGIN_PATH);
     qputenv("DIRORU_PANEL_SCALE", QByteArray::number(Scale));
     TinyPack tinyPack;
-    pack = &tinyPack;
     QGuiApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

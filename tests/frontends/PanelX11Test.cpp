@@ -8,12 +8,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QGuiApplication>
 #include <QImage>
-#include <QInputMethod>
+#include <QLineEdit>
 #include <QPixmap>
 #include <QProcess>
 #include <QQmlApplicationEngine>
@@ -22,24 +22,25 @@
 #include <QScreen>
 #include <QThread>
 
+#include <memory>
+
 namespace {
 
-const char FullScreenQml[] = R"(
-import QtQuick
-import QtQuick.Controls
-Window {
-    visibility: Window.FullScreen; color: "#fdf6e3"; title: "full screen"
-    Label { x: 40; y: 16; text: "A Qt Quick TextField in a full-screen window" }
-    TextField { objectName: "field"; x: 40; y: 40; width: 400; font.pixelSize: 24 }
+// DIRORU_X11_APP=widgets runs the same cases in a QApplication with a
+// QLineEdit, where the panel is the plug-in's widget; otherwise in a
+// QGuiApplication with a Qt Quick TextField, where it is the plug-in's window.
+bool widgetApp()
+{
+    return qEnvironmentVariable("DIRORU_X11_APP") == QLatin1String("widgets");
 }
-)";
 
-const char BottomQml[] = R"(
+// A full-screen window, or an ordinary one, with one text field.
+const char WindowQml[] = R"(
 import QtQuick
 import QtQuick.Controls
 Window {
-    width: 500; height: 120; visible: true; color: "blue"; title: "bottom field"
-    TextField { objectName: "field"; x: 20; y: 70; width: 400 }
+    width: 500; height: 120; color: "%1"; title: "text field"
+    TextField { objectName: "field"; x: 20; y: 40; width: 400; font.pixelSize: 24 }
 }
 )";
 
@@ -53,11 +54,23 @@ void wait(int ms)
     }
 }
 
-QWindow* findPanel()
+// The panel shown by the input context, and the object that answers
+// panelState() for it.
+QObject* findPanel(QWindow** shown)
 {
+    if (widgetApp()) {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (widget->inherits("IM_Stroke_Widget") && widget->isVisible()) {
+                *shown = widget->windowHandle();
+                return widget;
+            }
+        }
+    }
     for (QWindow* window : QGuiApplication::topLevelWindows()) {
-        if (window->inherits("IM_Stroke_Window"))
+        if (window->inherits("IM_Stroke_Window") && window->isVisible()) {
+            *shown = window;
             return window;
+        }
     }
     return nullptr;
 }
@@ -70,21 +83,37 @@ bool xdotool(const QStringList& arguments)
 class PanelX11 : public ::testing::Test
 {
 protected:
-    void open(const char* qml)
+    void open(bool fullScreen, QColor colour)
     {
-        engine.loadData(qml);
-        ASSERT_FALSE(engine.rootObjects().isEmpty());
-        window = qobject_cast<QQuickWindow*>(engine.rootObjects().first());
-        ASSERT_NE(window, nullptr);
+        if (widgetApp()) {
+            page = std::make_unique<QWidget>();
+            page->setStyleSheet(QStringLiteral("QWidget { background: %1 } QLineEdit { background: white }").arg(colour.name()));
+            auto* edit = new QLineEdit(page.get());
+            edit->setGeometry(20, 40, 400, 30);
+            page->resize(500, 120);
+            fullScreen ? page->showFullScreen() : page->show();
+            window = page->windowHandle();
+            field = edit;
+            wait(400);
+            page->activateWindow();
+            edit->setFocus();
+        } else {
+            engine.loadData(QString::fromLatin1(WindowQml).arg(colour.name()).toUtf8());
+            ASSERT_FALSE(engine.rootObjects().isEmpty());
+            window = qobject_cast<QQuickWindow*>(engine.rootObjects().first());
+            ASSERT_NE(window, nullptr);
+            fullScreen ? window->showFullScreen() : window->show();
+            wait(400);
+            window->requestActivate();
+            auto* item = window->findChild<QQuickItem*>(QStringLiteral("field"));
+            ASSERT_NE(item, nullptr);
+            item->forceActiveFocus();
+            field = item;
+        }
         wait(400);
-        window->requestActivate();
-        field = window->findChild<QQuickItem*>(QStringLiteral("field"));
-        ASSERT_NE(field, nullptr);
-        field->forceActiveFocus();
-        wait(400);
-        panel = findPanel();
-        ASSERT_NE(panel, nullptr);
-        ASSERT_TRUE(panel->isVisible());
+        state = findPanel(&panel);
+        ASSERT_NE(state, nullptr);
+        ASSERT_EQ(state->isWidgetType(), widgetApp()) << "a widget application gets the widget panel";
         scale = panel->width() / 240.0;
     }
     QImage screenshot(const QString& name)
@@ -95,15 +124,14 @@ protected:
         shot.save(dir + QLatin1Char('/') + name + QStringLiteral(".png"));
         return shot;
     }
-    QPoint keyCentre(int key) const
+    QPoint screenKeyCentre(int key) const
     {
-        const QPointF layout(3 + 47 * (key % 5) + 23, 3 + 35 * (key / 5) + 17);
-        return panel->geometry().topLeft() + (layout * scale).toPoint();
+        return panel->geometry().topLeft() + (QPointF(keyCentre(key)) * scale).toPoint();
     }
     void click(std::initializer_list<int> keys)
     {
         for (int key : keys) {
-            const QPoint at = keyCentre(key);
+            const QPoint at = screenKeyCentre(key);
             ASSERT_TRUE(xdotool({QStringLiteral("mousemove"), QString::number(at.x()), QString::number(at.y()),
                                  QStringLiteral("click"), QStringLiteral("1")}));
             wait(60);
@@ -113,8 +141,10 @@ protected:
     QString text() const { return field->property("text").toString(); }
     QRect fieldRect() const
     {
-        const QPointF topLeft = field->mapToGlobal(QPointF(0, 0));
-        return QRectF(topLeft, QSizeF(field->width(), field->height())).toAlignedRect();
+        if (auto* item = qobject_cast<QQuickItem*>(field))
+            return QRectF(item->mapToGlobal(QPointF(0, 0)), QSizeF(item->width(), item->height())).toAlignedRect();
+        auto* widget = static_cast<QWidget*>(field);
+        return QRect(widget->mapToGlobal(QPoint(0, 0)), widget->size());
     }
     // Pixels of the panel's area that show the application window instead.
     static int covered(const QImage& shot, const QRect& area, QRgb app)
@@ -127,15 +157,17 @@ protected:
     }
 
     QQmlApplicationEngine engine;
-    QQuickWindow* window = nullptr;
-    QQuickItem* field = nullptr;
+    std::unique_ptr<QWidget> page;
+    QWindow* window = nullptr;
+    QObject* field = nullptr;
     QWindow* panel = nullptr;
+    QObject* state = nullptr; // answers panelState()
     qreal scale = 1;
 };
 
 TEST_F(PanelX11, StaysAboveAFullScreenWindowAndTypesByRealClicks)
 {
-    open(FullScreenQml);
+    open(true, QColor(0xfd, 0xf6, 0xe3));
     EXPECT_EQ(window->visibility(), QWindow::FullScreen);
     window->raise(); // the application raising itself must not cover the panel
     window->requestActivate();
@@ -144,18 +176,16 @@ TEST_F(PanelX11, StaysAboveAFullScreenWindowAndTypesByRealClicks)
     EXPECT_EQ(covered(before, panel->geometry(), qRgb(0xfd, 0xf6, 0xe3)), 0);
     click({KeyPie, KeyHeng, KeyShu, KeyHeng, KeyZhe, KeyPie, KeyDian, 5, 0});
     EXPECT_EQ(text(), QStringLiteral("我们"));
-    EXPECT_TRUE(field->hasActiveFocus()) << "clicks on the panel leave the focus in the field";
+    EXPECT_EQ(QGuiApplication::focusObject(), field) << "clicks on the panel leave the focus in the field";
     screenshot(QStringLiteral("fullscreen-typed"));
 }
 
 TEST_F(PanelX11, FieldAtTheBottomOfTheScreenIsNotCovered)
 {
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-    open(BottomQml);
+    open(false, Qt::blue);
     window->setPosition(screen.left() + 100, screen.bottom() - window->height() - 20);
-    wait(400);
-    field->forceActiveFocus();
-    wait(300);
+    wait(600);
     const QImage shot = screenshot(QStringLiteral("bottom-field"));
     EXPECT_FALSE(panel->geometry().intersects(fieldRect()));
     EXPECT_TRUE(screen.contains(panel->geometry()));
@@ -168,24 +198,23 @@ TEST_F(PanelX11, FieldAtTheBottomOfTheScreenIsNotCovered)
 // sends them: h is a stroke, the candidates get numbers, 1 chooses.
 TEST_F(PanelX11, HardwareKeysEnterStrokes)
 {
-    open(BottomQml);
+    open(false, Qt::blue);
     ASSERT_TRUE(xdotool({QStringLiteral("key"), QStringLiteral("h")}));
     wait(300);
-    QVariantMap state;
-    QMetaObject::invokeMethod(panel, "panelState", Qt::DirectConnection, Q_RETURN_ARG(QVariantMap, state));
-    EXPECT_EQ(state.value(QStringLiteral("strokes")).toString(), QStringLiteral("1"));
+    const QVariantMap shown = panelState(state);
+    EXPECT_EQ(shown.value(QStringLiteral("strokes")).toString(), QStringLiteral("1"));
     EXPECT_TRUE(text().isEmpty());
     screenshot(QStringLiteral("hardware-keys"));
     ASSERT_TRUE(xdotool({QStringLiteral("key"), QStringLiteral("1")}));
     wait(300);
-    EXPECT_EQ(text(), state.value(QStringLiteral("cells")).toStringList().value(5));
+    EXPECT_EQ(text(), shown.value(QStringLiteral("cells")).toStringList().value(5));
 }
 
 // DIRORU_PANEL_SCALE as the script set it: a number gives keys of exactly
 // that many times 46 pixels; auto gives keys of at least 9 mm.
 TEST_F(PanelX11, KeysHaveTheirPhysicalSize)
 {
-    open(BottomQml);
+    open(false, Qt::blue);
     const QScreen* screen = panel->screen();
     const qreal keyPixels = 46 * scale;
     const qreal keyMillimetres = keyPixels / screen->physicalDotsPerInchX() * 25.4;
@@ -202,7 +231,7 @@ TEST_F(PanelX11, KeysHaveTheirPhysicalSize)
     const QImage shot = screenshot(QStringLiteral("scale-") + setting);
     // The key face is really that large on screen: its pixels differ from the
     // blue window both just inside its left and its right edge.
-    const QPoint centre = keyCentre(KeyHeng);
+    const QPoint centre = screenKeyCentre(KeyHeng);
     const int half = int(keyPixels / 2) - 3;
     for (int dx : {-half, half})
         EXPECT_NE(shot.pixel(centre.x() + dx, centre.y()) & 0xFFFFFF, 0x0000FFu);
@@ -222,7 +251,7 @@ int main(int argc, char** argv)
         if (!built.isEmpty())
             QFile::copy(built + QLatin1Char('/') + QLatin1String(image), tinyPack.dir() + QLatin1Char('/') + QLatin1String(image));
     }
-    QGuiApplication app(argc, argv);
+    std::unique_ptr<QGuiApplication> app(widgetApp() ? new QApplication(argc, argv) : new QGuiApplication(argc, argv));
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
