@@ -134,6 +134,7 @@ TEST(InputContextLibrary, MissingLibraryLeavesTheApplicationTyping)
     QProcess child;
     qputenv("DIRORU_PLUGIN_LIBRARY", "/nonexistent/libDiroruDIV.so.1"); // this process loaded it already
     child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--child")});
+    qunsetenv("DIRORU_PLUGIN_LIBRARY");
     ASSERT_TRUE(child.waitForFinished(30000));
     EXPECT_TRUE(child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0);
     EXPECT_TRUE(child.readAllStandardError().contains("cannot load the stroke input method"));
