@@ -5,28 +5,11 @@
 #include <QFile>
 #include <QtEndian>
 
-TestDir::TestDir(const QString& templatePath)
-    : m_dir(templatePath)
-{
-}
-
-QString TestDir::path(const QString& name) const
-{
-    return m_dir.filePath(name);
-}
-
-QString TestDir::dir() const
-{
-    return m_dir.path() + QLatin1Char('/');
-}
-
 QString TestDir::write(const QString& name, const QByteArray& bytes) const
 {
-    const QString p = path(name);
-    QFile f(p);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(bytes) != bytes.size())
-        return QString();
-    return p;
+    QFile f(path(name));
+    const bool written = f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
+    return written ? f.fileName() : QString();
 }
 
 QByteArray TestDir::read(const QString& name) const
@@ -37,16 +20,13 @@ QByteArray TestDir::read(const QString& name) const
 
 void appendU16(QByteArray& out, quint16 value)
 {
-    char b[2];
-    qToLittleEndian(value, b);
-    out.append(b, 2);
+    out.append(char(value)).append(char(value >> 8));
 }
 
 void appendU32(QByteArray& out, quint32 value)
 {
-    char b[4];
-    qToLittleEndian(value, b);
-    out.append(b, 4);
+    appendU16(out, quint16(value));
+    appendU16(out, quint16(value >> 16));
 }
 
 quint16 u16At(const QByteArray& bytes, qsizetype at)

@@ -10,23 +10,20 @@
 #include <utility>
 
 // Readable test failures for texts.
-inline void PrintTo(const QString& text, std::ostream* out)
-{
-    *out << '"' << text.toStdString() << '"';
-}
+inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
 
 // A fresh temporary directory (under templatePath when given), with helpers
 // to write the small data files that tests and fuzz targets make themselves.
 class TestDir
 {
 public:
-    explicit TestDir(const QString& templatePath = QString());
+    explicit TestDir(const QString& templatePath = QString()) : m_dir(templatePath) {}
 
     bool isValid() const { return m_dir.isValid(); }
     // Absolute path of name inside the directory.
-    QString path(const QString& name) const;
+    QString path(const QString& name) const { return m_dir.filePath(name); }
     // The directory itself, ending in "/".
-    QString dir() const;
+    QString dir() const { return m_dir.path() + QLatin1Char('/'); }
     // Writes bytes to name (replacing it); the file's path, empty on failure.
     QString write(const QString& name, const QByteArray& bytes) const;
     // Reads the whole file back; an empty array when it cannot be read.
@@ -49,10 +46,7 @@ QByteArray strokeFile(std::initializer_list<StrokeEntry> entries);
 
 // word.idx and word.dat, built one leading character at a time: its index
 // entry names the records added with it, followers in the order given.
-struct Follower {
-    char16_t ch;
-    quint16 ref;
-};
+struct Follower { char16_t ch; quint16 ref; };
 struct AssociationFiles {
     void add(char16_t lead, std::initializer_list<Follower> followers);
     // An index entry as given, whatever the records say.

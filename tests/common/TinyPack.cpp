@@ -39,8 +39,6 @@ TinyPack::~TinyPack()
 std::pair<char16_t, quint16> TinyPack::record(int offset) const
 {
     const QByteArray dat = wordDat();
-    if (offset < 0 || offset + 4 > dat.size())
-        return {0, 0};
     return {u16At(dat, offset), u16At(dat, offset + 2)};
 }
 
@@ -50,4 +48,14 @@ void TinyPack::writeConfig(const QByteArray& text)
         QFile::remove(configPath());
     else
         m_settings.write(QStringLiteral("tarvin.cfg"), text);
+}
+
+TinyPack& prepareInputContext(const char* qtPluginPath, bool offscreen)
+{
+    if (offscreen && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    qputenv("QT_IM_MODULE", "diroru");
+    qputenv("QT_PLUGIN_PATH", qtPluginPath);
+    static TinyPack pack;
+    return pack;
 }

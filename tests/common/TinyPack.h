@@ -31,3 +31,9 @@ private:
     TestDir m_settings;
     QByteArray m_previousSettingDir;
 };
+
+// For a test program whose application loads the "diroru" Qt input context:
+// call before the application exists. Sets QT_IM_MODULE, QT_PLUGIN_PATH and,
+// when offscreen and no platform is named, the offscreen platform; returns
+// one tiny pack that lives as long as the program.
+TinyPack& prepareInputContext(const char* qtPluginPath, bool offscreen = true);

@@ -1,46 +1,77 @@
-// The plug-in library driven as a manager drives it: reached only through
-// ucm_instantiate and the interfaces, typed on through pointer events.
+// The plug-in library driven as a manager drives it: loaded with dlopen, so
+// its globals exist once, inside it, and reached only through the interfaces.
+// One session: the class identity of the host's commands is the first
+// command's for the life of the library.
 
-#include "PluginFixture.h"
+#include "ImHostAbi.h"
+#include "PanelTaps.h"
+#include "TinyPack.h"
 
-#include <QDir>
-#include <QtEndian>
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QPointer>
+#include <QWidget>
 
 #include <cstring>
+#include <dlfcn.h>
 
 namespace {
 
-void expectKeyCommand(const std::array<uint8_t, 32>& b, char16_t unicode, uint32_t keyCode)
+const char HostTag = 0; // the class identity of this host's commands
+
+void* symbol(const char* name)
 {
-    const void* identity;
-    std::memcpy(&identity, b.data(), sizeof identity);
-    auto word = [&](int at) { return qFromLittleEndian<quint32>(b.data() + at); };
-    EXPECT_EQ(identity, PluginFixture::hostTag());
-    EXPECT_EQ(word(8), 2u);
-    EXPECT_EQ(word(12), uint32_t(unicode));
-    EXPECT_EQ(word(16), keyCode);
-    EXPECT_EQ(word(20), 0u);
-    EXPECT_EQ(b[24] | b[25] | b[26] | b[27], 0) << "false, and padding cleared rather than stack contents";
-    EXPECT_EQ(word(28), 240u);
+    static void* handle = dlopen(DIRORU_PLUGIN_PATH, RTLD_NOW | RTLD_LOCAL);
+    if (!handle)
+        ADD_FAILURE() << "dlopen " << DIRORU_PLUGIN_PATH << ": " << dlerror();
+    return handle ? dlsym(handle, name) : nullptr;
 }
+
+QUnknownInterface* instantiate()
+{
+    return reinterpret_cast<UcmInstantiateFn>(symbol(UCM_INSTANTIATE_SYMBOL))();
+}
+
+QWidget* findPanel() // without a command: the widget of that name
+{
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == QLatin1String("VovaduVuvar"))
+            return w;
+    return nullptr;
+}
+
+// A keyboard service checking every key command, padding included, against
+// the host's layout.
+struct Service : ZKbServiceInterface {
+    int executeCmd(ZCmd<ZKB_MGRCMD_T>* cmd) override
+    {
+        const uint32_t unicode = reinterpret_cast<ZKbCmdSendKeyEvent*>(cmd)->unicode;
+        const ZKbCmdSendKeyEvent expected{&HostTag, ZKB_MGRCMD_SEND_KEY, unicode, unicode == 8 ? ZKB_KEY_BACKSPACE : 0,
+                                          0, false, {}, ZKB_SEND_KEY_VALUE};
+        EXPECT_EQ(std::memcmp(cmd, &expected, sizeof expected), 0) << "the key command of " << unicode;
+        typed += QChar(char16_t(unicode)); // backspace as '\b'
+        return 1;
+    }
+    QString typed;
+};
 
 } // namespace
 
-TEST_F(PluginFixture, InterfacesCountsAndTheWidgetsLife)
+TEST(Plugin, SessionThroughTheInterfaces)
 {
-    unknown = instantiate();
-    ASSERT_NE(unknown, nullptr);
+    TinyPack pack;
+    Service service;
+    QUnknownInterface* const unknown = instantiate();
     QUnknownInterface* parts[4];
     const QUuid ids[] = {IID_QUnknown, IID_ZInputMethodInterface, IID_ZInputMethodFactory, IID_QLibrary};
     for (int i = 0; i < 4; ++i)
         ASSERT_EQ(unknown->queryInterface(ids[i], &parts[i]), QRS_SUCCESS);
-    EXPECT_EQ(parts[0], unknown);
-    EXPECT_EQ(parts[1], unknown) << "QUnknown is the input-method part";
-    EXPECT_NE(parts[2], unknown);
-    EXPECT_NE(parts[3], parts[2]);
-    im = static_cast<ZInputMethodInterface*>(parts[1]);
-    factory = static_cast<ZInputMethodFactory*>(parts[2]);
-    library = static_cast<QLibraryInterface*>(parts[3]);
+    EXPECT_TRUE(parts[0] == unknown && parts[1] == unknown && parts[2] != unknown && parts[3] != parts[2])
+        << "QUnknown is the input-method part";
+    auto* const im = static_cast<ZInputMethodInterface*>(parts[1]);
+    auto* const factory = static_cast<ZInputMethodFactory*>(parts[2]);
+    auto* const library = static_cast<QLibraryInterface*>(parts[3]);
     QUnknownInterface* none = unknown;
     EXPECT_EQ(unknown->queryInterface(QUuid::createUuid(), &none), QE_NOINTERFACE);
     EXPECT_EQ(none, nullptr);
@@ -51,96 +82,84 @@ TEST_F(PluginFixture, InterfacesCountsAndTheWidgetsLife)
     QList<ZInputMethodInterface*> methods{nullptr, im, nullptr};
     factory->registerInputMethods(&methods);
     EXPECT_EQ(methods, QList<ZInputMethodInterface*>{im});
+    // Every part reaches the same count, which starts at 0; more than two
+    // references keep the library loaded.
+    const QList<unsigned long> counts{unknown->addRef(), factory->addRef(), library->canUnload(), library->addRef(),
+                                      library->canUnload(), im->release(), factory->release()};
+    EXPECT_EQ(counts, (QList<unsigned long>{0, 1, true, 2, false, 2, 1}));
 
-    // Every part reaches the same count, which starts at 0.
-    EXPECT_EQ(unknown->addRef(), 0u);
-    EXPECT_EQ(factory->addRef(), 1u);
-    EXPECT_TRUE(library->canUnload());
-    EXPECT_EQ(library->addRef(), 2u);
-    EXPECT_FALSE(library->canUnload());
-    EXPECT_EQ(im->release(), 2u);
-    EXPECT_EQ(factory->release(), 1u);
+    QPointer<QWidget> panel;
+    const auto state = [&](const char* name) { return panelState(panel).value(QLatin1String(name)); };
+    // Sends a command with room for the payload of any the component reads;
+    // a refused one keeps its payload. A widget given goes to answer.
+    QWidget* const unset = reinterpret_cast<QWidget*>(0x5a5a5a5a);
+    QWidget* answer = nullptr;
+    const auto send = [&](uint32_t code, uint32_t argument = 0) {
+        ZKbCmdGetWidget cmd{&HostTag, ZKB_MGRCMD_T(code), argument, unset};
+        const bool done = im->settingCmd(reinterpret_cast<ZCmd<ZKB_MGRCMD_T>*>(&cmd));
+        EXPECT_TRUE(done || cmd.widget == unset) << code;
+        answer = done ? cmd.widget : nullptr;
+        return done;
+    };
 
-    // Before activation there is no widget: commands fail, payload untouched.
-    EXPECT_TRUE(im->hide());
-    ZKbCmdGetWidget early{hostTag(), ZKB_MGRCMD_GET_WIDGET, 0x5a5a5a5a, nullptr};
-    std::memset(&early.widget, 0xab, sizeof early.widget);
-    const ZKbCmdGetWidget before = early;
-    EXPECT_FALSE(im->settingCmd(reinterpret_cast<ZCmd<ZKB_MGRCMD_T>*>(&early)));
-    EXPECT_EQ(std::memcmp(&early, &before, sizeof early), 0);
-    EXPECT_FALSE(sendSetting(ZKB_MGRCMD_RESET));
-
+    // Before any command the component knows no command class: keys are
+    // not sent. Activation makes the widget without showing it.
+    factory->registerService(&service);
     EXPECT_TRUE(im->activate(ZKbOwner(), QPoint(5, 7)));
-    panel = requestWidget();
+    panel = findPanel();
     ASSERT_FALSE(panel.isNull());
-    EXPECT_TRUE(panel->isHidden()) << "activation does not show the panel";
+    EXPECT_TRUE(panel->isHidden());
     EXPECT_EQ(panel->sizeHint(), QSize(240, 144));
     EXPECT_TRUE(panel->windowFlags().testFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus));
-    EXPECT_TRUE(im->activate(ZKbOwner(), QPoint()));
-    EXPECT_EQ(requestWidget(), panel.data()) << "a second activation keeps the widget";
+    panel->show();
     EXPECT_FALSE(im->settingCmd(nullptr));
-    EXPECT_TRUE(sendSetting(ZKB_MGRCMD_RESET));
-    EXPECT_FALSE(sendSetting(ZKB_MGRCMD_SEND_KEY));
-    EXPECT_FALSE(sendSetting(ZKB_MGRCMD_SET_LEARNING, 7));
-
+    tapKeys(panel, {KeyBackspace});
+    EXPECT_TRUE(service.typed.isEmpty());
     library->cleanup();
-    EXPECT_EQ(requestWidget(), panel.data()) << "cleanup leaves a hidden widget";
+    EXPECT_TRUE(panel.isNull()) << "cleanup destroys a visible widget";
+
+    // Without a widget commands are refused, yet the first one names the
+    // command class, and a later one does not replace it.
+    EXPECT_TRUE(im->hide());
+    EXPECT_FALSE(send(ZKB_MGRCMD_GET_WIDGET));
+    EXPECT_TRUE(im->activate(ZKbOwner(), QPoint()));
+    panel = findPanel();
     panel->show();
+    const char otherTag = 0;
+    ZCmd<ZKB_MGRCMD_T> reset{&otherTag, ZKB_MGRCMD_RESET};
+    EXPECT_TRUE(im->settingCmd(&reset));
+    tapKeys(panel, {KeyBackspace});
+    EXPECT_TRUE(im->activate(ZKbOwner(), QPoint()));
+    EXPECT_TRUE(send(ZKB_MGRCMD_GET_WIDGET));
+    EXPECT_EQ(answer, panel.data()) << "a second activation keeps the widget";
+    EXPECT_FALSE(send(ZKB_MGRCMD_SEND_KEY));
+    EXPECT_FALSE(send(ZKB_MGRCMD_SET_LEARNING, 7));
+
+    // The keyboard shown stays across hiding; the default words are the
+    // component's own.
+    tapKeys(panel, {KeyShu, KeyZhe, KeyHeng, KeyShu, 5, 0, KeySwitch, 1}); // 中国, then 。
+    EXPECT_EQ(service.typed, QStringLiteral("\b中国。"));
+    im->hide(); // writes 国 as learned after 中
     library->cleanup();
-    EXPECT_TRUE(panel.isNull()) << "and destroys a visible one";
-    EXPECT_EQ(unknown->release(), 0u); // destroyed: the sanitizers would report a leak
-    unknown = nullptr;
-}
-
-// Every other test names its data folder without the final slash; the
-// reading of tarvin.cfg itself is the settings library's.
-TEST_F(PluginFixture, DataDirectoryWithoutTarvinCfgIsTheInstalledOne)
-{
-    pack.writeConfig(QByteArray());
-    QUnknownInterface* component = instantiate();
-    EXPECT_EQ(*static_cast<QString*>(symbol("AppPath")), QStringLiteral("/usr/language/inputmethods/DiroruDIV/"));
-    component->addRef();
-    component->release();
-}
-
-// One session of what the component adds to the keyboards: key commands
-// in the host's layout, learning written whichever keyboard shows, the reset
-// and learning commands, and keys going to the service registered last.
-TEST_F(PluginFixture, SessionThroughTheInterfaces)
-{
-    ASSERT_NE(start(), nullptr);
-    tap({KeyShu, KeyZhe, KeyHeng, KeyShu});
-    EXPECT_TRUE(service.commands.empty()) << "strokes send nothing";
-    tap({5, 0, KeySwitch, 1}); // 中国, learned when the panel hides; then 。
-    ASSERT_EQ(service.typed(), QStringLiteral("中国。"));
-    expectKeyCommand(service.commands[0], u'中', 0);
-    const QByteArray shipped = pack.wordDat();
-    im->hide();
-    EXPECT_EQ(pack.record(0), std::make_pair(u'国', quint16(12)));
-    EXPECT_EQ(pack.wordDat().mid(4), shipped.mid(4));
+    ASSERT_FALSE(panel.isNull()) << "cleanup leaves a hidden widget";
     panel->show();
-    EXPECT_EQ(panelState(panel).value("keyboard").toString(), QStringLiteral("symbol"));
-    tap({KeySwitch, KeyHeng, KeyHeng});
-    EXPECT_TRUE(panelState(panel).value("lineArea").toBool());
-    EXPECT_TRUE(sendSetting(ZKB_MGRCMD_RESET));
-    EXPECT_FALSE(panelState(panel).value("lineArea").toBool());
-    EXPECT_EQ(cells().join(QString()), QStringLiteral("；“”、…：，。？！"));
-    tap({KeyBackspace});
-    expectKeyCommand(service.commands.back(), 8, ZKB_KEY_BACKSPACE);
+    EXPECT_EQ(state("keyboard").toString(), QStringLiteral("symbol"));
+    tapKeys(panel, {KeySwitch});
+    EXPECT_EQ(state("cells").toStringList().join(QString()), QStringLiteral("；“”、…：，。？！"));
 
     // Learning off holds for a widget made again after cleanup; turned on,
     // a list loaded while it was off learns nothing.
     const QByteArray learned = pack.wordDat();
-    EXPECT_TRUE(sendSetting(ZKB_MGRCMD_SET_LEARNING, 0));
+    EXPECT_TRUE(send(ZKB_MGRCMD_SET_LEARNING, 0));
     library->cleanup();
-    im->activate(ZKbOwner(), QPoint());
-    panel = requestWidget();
-    ASSERT_FALSE(panel.isNull());
+    EXPECT_TRUE(im->activate(ZKbOwner(), QPoint()));
+    ASSERT_TRUE(send(ZKB_MGRCMD_GET_WIDGET));
+    panel = answer;
     panel->show();
-    tap({KeyShu, KeyZhe, KeyHeng, KeyShu, 5, 0}); // 中国
-    EXPECT_EQ(cells().mid(0, 3), QStringList({"王", "土", "人"})) << "associations still show";
-    EXPECT_TRUE(sendSetting(ZKB_MGRCMD_SET_LEARNING, 1));
-    tap({1}); // 土 after 国
+    tapKeys(panel, {KeyShu, KeyZhe, KeyHeng, KeyShu, 5, 0}); // 中国
+    EXPECT_EQ(state("cells").toStringList().mid(0, 3), QStringList({"王", "土", "人"})) << "associations still show";
+    EXPECT_TRUE(send(ZKB_MGRCMD_SET_LEARNING, 1));
+    tapKeys(panel, {1}); // 土 after 国
     im->hide();
     EXPECT_EQ(pack.wordDat(), learned);
 
@@ -148,9 +167,21 @@ TEST_F(PluginFixture, SessionThroughTheInterfaces)
     panel->show();
     Service replacement;
     factory->registerService(&replacement);
-    tap({KeyPie, 5});
+    tapKeys(panel, {KeyPie, 5});
     factory->registerService(nullptr);
-    tap({KeyBackspace});
-    EXPECT_EQ(replacement.typed(), QStringLiteral("人"));
-    EXPECT_EQ(service.typed(), QStringLiteral("中国。\b中国土"));
+    tapKeys(panel, {KeyBackspace});
+    EXPECT_EQ(replacement.typed, QStringLiteral("人"));
+    EXPECT_EQ(service.typed, QStringLiteral("\b中国。中国土"));
+
+    im->hide();
+    library->cleanup();
+    EXPECT_EQ(unknown->release(), 0u);
+    EXPECT_TRUE(panel.isNull()) << "releasing the component destroys its widget";
+
+    // Without tarvin.cfg the data are the installed ones.
+    pack.writeConfig(QByteArray());
+    QUnknownInterface* const installed = instantiate();
+    EXPECT_EQ(*static_cast<QString*>(symbol("AppPath")), QStringLiteral("/usr/language/inputmethods/DiroruDIV/"));
+    installed->addRef();
+    installed->release();
 }

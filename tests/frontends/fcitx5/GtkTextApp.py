@@ -1,9 +1,8 @@
 #!/usr/bin/python3
-"""A GTK 3 window for the fcitx5 end-to-end test: a text field and a field
-marked as a password to the input method (shown, since GTK input-method
-modules leave hidden entries to GTK). At every change both texts are written
-to OUT, one a line. SIGUSR1 saves the top-left of the screen (window and
-candidate popup) to PNG."""
+"""A GTK 3 window for the fcitx5 end-to-end test: a text field and a visible
+password field (GTK's input-method modules leave hidden ones alone). Both texts
+go to OUT, one a line, at every change; SIGUSR1 saves the screen's top-left
+(window and candidate popup) as PNG."""
 import signal
 import sys
 

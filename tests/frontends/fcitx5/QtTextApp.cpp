@@ -7,10 +7,9 @@
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    const QString out = app.arguments().value(1);
     QLineEdit edit;
     edit.setWindowTitle(QStringLiteral("DiroruDIV Qt"));
-    QObject::connect(&edit, &QLineEdit::textChanged, [&out](const QString& text) {
+    QObject::connect(&edit, &QLineEdit::textChanged, [out = app.arguments().value(1)](const QString& text) {
         QFile file(out);
         if (file.open(QIODevice::WriteOnly))
             file.write(text.toUtf8() + '\n');
