@@ -63,13 +63,10 @@ constexpr int PageSize = 5;
 const char* const PackFiles[] = {"bs.dat", "word.idx", "word.dat", "Symbols.txt",
                                  "InputW_Stroke_Entry.gif", "InputW_Stroke_Entry_Ext.gif"};
 
-// Keys of the panel: strokes 一 丨 丿 丶 乛 for digits 1 to 5, wildcard 7.
-int StrokeKey(char digit)
-{
-    static const int keys[8] = {0, 11, 12, 13, 16, 17, 0, 18};
-    return digit >= '1' && digit <= '7' ? keys[digit - '0'] : 0;
-}
-constexpr int KeyLine = 2, KeyNext = 15, KeySwitch = 19;
+using KeyGrid::KeyLine;
+using KeyGrid::KeyNext;
+using KeyGrid::KeySwitch;
+using KeyGrid::StrokeKey;
 
 // ---------------------------------------------------------------------------
 // The data pack, copied, and the settings that point the plug-in at it.

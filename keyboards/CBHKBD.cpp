@@ -5,7 +5,7 @@
 #include "CWordTable.h"
 #include "ChineseChar.h"
 #include "KeyboardGlobals.h"
-
+#include "KeyGrid.h"
 
 namespace {
 
@@ -13,20 +13,6 @@ constexpr int StrokePageSize = 5;
 constexpr int AssociationPageSize = 10;
 constexpr int FirstStrokeCell = 5;
 constexpr int PromotedCells[2] = {0, 4};
-
-// The digit a stroke key appends to the code, 0 for any other key.
-char strokeDigit(int key)
-{
-    switch (key) {
-    case 11: return '1'; // 一
-    case 12: return '2'; // 丨
-    case 13: return '3'; // 丿
-    case 16: return '4'; // 丶
-    case 17: return '5'; // 乛
-    case 18: return '7'; // wildcard
-    default: return 0;
-    }
-}
 
 } // namespace
 
@@ -131,7 +117,7 @@ void CBHKBD::onClick(int key)
     }
     if (!IsLineArea)
         setIsLineArea(true);
-    const char digit = strokeDigit(key);
+    const char digit = KeyGrid::StrokeDigit(key);
     if (digit == 0)
         return;
     StrokeCode.append(QLatin1Char(digit));

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "KeyGrid.h"
+
 #include <QImage>
 #include <QRect>
 #include <QString>
@@ -24,10 +26,10 @@ class CKBD
 {
 public:
     static constexpr int CellCount = 10;
-    static constexpr int KeyPrior = 10;
-    static constexpr int KeyBackSpace = 14;
-    static constexpr int KeyNext = 15;
-    static constexpr int KeyShift = 19;
+    static constexpr int KeyPrior = KeyGrid::KeyPrior;
+    static constexpr int KeyBackSpace = KeyGrid::KeyBackspace;
+    static constexpr int KeyNext = KeyGrid::KeyNext;
+    static constexpr int KeyShift = KeyGrid::KeySwitch;
     static constexpr int RepeatInterval = 300; // ms
     static constexpr int LineLength = 7;       // characters of the line shown
 

@@ -20,4 +20,35 @@ inline QRect KeyRect(int key)
     return QRect(Left + PitchX * (key % Columns), Top + PitchY * (key / Columns), KeyWidth, KeyHeight);
 }
 
+// The keys by meaning. Keys 0 to 9 are candidate cells; on the stroke
+// keyboard with strokes typed, keys 1 to 3 are the line (tapped at KeyLine).
+enum Key {
+    KeyLine = 2, KeyPrior = 10, KeyHeng = 11, KeyShu = 12, KeyPie = 13, KeyBackspace = 14,
+    KeyNext = 15, KeyDian = 16, KeyZhe = 17, KeyWildcard = 18, KeySwitch = 19, KeyCount = 20,
+};
+
+// The stroke digit a stroke key types ('1' to '5', '7' the wildcard), 0 for
+// any other key; and the key that types a digit, -1 for none.
+inline char StrokeDigit(int key)
+{
+    switch (key) {
+    case KeyHeng: return '1';
+    case KeyShu: return '2';
+    case KeyPie: return '3';
+    case KeyDian: return '4';
+    case KeyZhe: return '5';
+    case KeyWildcard: return '7';
+    default: return 0;
+    }
+}
+
+inline int StrokeKey(char digit)
+{
+    for (int key = KeyHeng; key <= KeyWildcard; ++key) {
+        if (digit && StrokeDigit(key) == digit)
+            return key;
+    }
+    return -1;
+}
+
 } // namespace KeyGrid

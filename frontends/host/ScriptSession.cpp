@@ -14,23 +14,18 @@
 
 namespace {
 
-constexpr int KeyPrior = 10;
-constexpr int KeyBackspace = 14;
-constexpr int KeyNext = 15;
-constexpr int KeySwitch = 19;
-constexpr int KeyLine = 2;
-constexpr int KeyCount = 20;
+using namespace KeyGrid;
 
 // Stroke digit or glyph to its key on the stroke keyboard; -1 if none.
 int strokeKey(QChar c)
 {
     switch (c.unicode()) {
-    case u'1': case u'一': return 11;
-    case u'2': case u'丨': return 12;
-    case u'3': case u'丿': return 13;
-    case u'4': case u'丶': return 16;
-    case u'5': case u'乛': return 17;
-    case u'7': case u'?': case u'？': return 18;
+    case u'1': case u'一': return KeyHeng;
+    case u'2': case u'丨': return KeyShu;
+    case u'3': case u'丿': return KeyPie;
+    case u'4': case u'丶': return KeyDian;
+    case u'5': case u'乛': return KeyZhe;
+    case u'7': case u'?': case u'？': return KeyWildcard;
     default: return -1;
     }
 }
@@ -38,11 +33,11 @@ int strokeKey(QChar c)
 QString strokeGlyph(int key)
 {
     switch (key) {
-    case 11: return QStringLiteral("一");
-    case 12: return QStringLiteral("丨");
-    case 13: return QStringLiteral("丿");
-    case 16: return QStringLiteral("丶");
-    case 17: return QStringLiteral("乛");
+    case KeyHeng: return QStringLiteral("一");
+    case KeyShu: return QStringLiteral("丨");
+    case KeyPie: return QStringLiteral("丿");
+    case KeyDian: return QStringLiteral("丶");
+    case KeyZhe: return QStringLiteral("乛");
     default: return QStringLiteral("？");
     }
 }

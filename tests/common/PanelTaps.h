@@ -1,5 +1,7 @@
 #pragma once
 
+#include "KeyGrid.h"
+
 #include <QEvent>
 #include <QPoint>
 #include <QVariantMap>
@@ -24,7 +26,5 @@ void settleEvents();
 QVariantMap panelState(QObject* panel);
 
 // The panel's keys by meaning.
-enum PanelKey {
-    KeyPrior = 10, KeyHeng = 11, KeyShu = 12, KeyPie = 13, KeyBackspace = 14,
-    KeyNext = 15, KeyDian = 16, KeyZhe = 17, KeyWildcard = 18, KeySwitch = 19,
-};
+using KeyGrid::KeyPrior, KeyGrid::KeyHeng, KeyGrid::KeyShu, KeyGrid::KeyPie, KeyGrid::KeyBackspace,
+    KeyGrid::KeyNext, KeyGrid::KeyDian, KeyGrid::KeyZhe, KeyGrid::KeyWildcard, KeyGrid::KeySwitch;
