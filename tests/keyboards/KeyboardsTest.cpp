@@ -86,10 +86,6 @@ protected:
         files.add(u'人', {{u'本', 10}, {u'朴', 8}, {u'村', 5}, {u'权', 6}});
         files.add(u'日', {});
         files.writeTo(dir);
-        return started();
-    }
-    CBHKBD& started()
-    {
         CBHKBD& kbd = show<CBHKBD>();
         kbd.Reset(true);
         kbd.onShow();
@@ -391,7 +387,7 @@ TEST_F(Keyboards, StrokeHideShowSwitchingAndMissingFiles)
     EXPECT_FALSE(kbd.IsLineArea);
 
     AppPath = dir.path(QStringLiteral("missing/"));
-    started();
+    strokes(); // a new keyboard, looking elsewhere than the pack
     tapKeys(&owner, {KeyHeng, KeyShu, 15, 10, 14, 14, 5, 0});
     EXPECT_EQ(owner.Selected.mid(4), (QStringList{QStringLiteral("："), QStringLiteral("；")}));
 }
