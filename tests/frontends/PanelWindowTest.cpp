@@ -182,12 +182,8 @@ TEST_F(PanelWindow, HardwareKeys)
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("QT_IM_MODULE", "diroru");
-    qputenv("QT_PLUGIN_PATH", DIRORU_QTPLUGIN_PATH);
+    prepareInputContext(DIRORU_QTPLUGIN_PATH);
     qputenv("DIRORU_PANEL_SCALE", QByteArray::number(Scale));
-    TinyPack tinyPack;
     QGuiApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

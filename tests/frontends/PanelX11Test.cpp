@@ -10,7 +10,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
 #include <QLineEdit>
@@ -20,7 +19,7 @@
 #include <QQuickItem>
 #include <QQuickWindow>
 #include <QScreen>
-#include <QThread>
+#include <QTest>
 
 #include <memory>
 
@@ -43,16 +42,6 @@ Window {
     TextField { objectName: "field"; x: 20; y: 40; width: 400; font.pixelSize: 24 }
 }
 )";
-
-void wait(int ms)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < ms) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(5);
-    }
-}
 
 // The panel shown by the input context, and the object that answers
 // panelState() for it.
@@ -94,7 +83,7 @@ protected:
             fullScreen ? page->showFullScreen() : page->show();
             window = page->windowHandle();
             field = edit;
-            wait(400);
+            QTest::qWait(400);
             page->activateWindow();
             edit->setFocus();
         } else {
@@ -103,14 +92,14 @@ protected:
             window = qobject_cast<QQuickWindow*>(engine.rootObjects().first());
             ASSERT_NE(window, nullptr);
             fullScreen ? window->showFullScreen() : window->show();
-            wait(400);
+            QTest::qWait(400);
             window->requestActivate();
             auto* item = window->findChild<QQuickItem*>(QStringLiteral("field"));
             ASSERT_NE(item, nullptr);
             item->forceActiveFocus();
             field = item;
         }
-        wait(400);
+        QTest::qWait(400);
         state = findPanel(&panel);
         ASSERT_NE(state, nullptr);
         ASSERT_EQ(state->isWidgetType(), widgetApp()) << "a widget application gets the widget panel";
@@ -134,9 +123,9 @@ protected:
             const QPoint at = screenKeyCentre(key);
             ASSERT_TRUE(xdotool({QStringLiteral("mousemove"), QString::number(at.x()), QString::number(at.y()),
                                  QStringLiteral("click"), QStringLiteral("1")}));
-            wait(60);
+            QTest::qWait(60);
         }
-        wait(200);
+        QTest::qWait(200);
     }
     QString text() const { return field->property("text").toString(); }
     QRect fieldRect() const
@@ -171,7 +160,7 @@ TEST_F(PanelX11, StaysAboveAFullScreenWindowAndTypesByRealClicks)
     EXPECT_EQ(window->visibility(), QWindow::FullScreen);
     window->raise(); // the application raising itself must not cover the panel
     window->requestActivate();
-    wait(300);
+    QTest::qWait(300);
     const QImage before = screenshot(QStringLiteral("fullscreen-panel"));
     EXPECT_EQ(covered(before, panel->geometry(), qRgb(0xfd, 0xf6, 0xe3)), 0);
     click({KeyPie, KeyHeng, KeyShu, KeyHeng, KeyZhe, KeyPie, KeyDian, 5, 0});
@@ -185,7 +174,7 @@ TEST_F(PanelX11, FieldAtTheBottomOfTheScreenIsNotCovered)
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
     open(false, Qt::blue);
     window->setPosition(screen.left() + 100, screen.bottom() - window->height() - 20);
-    wait(600);
+    QTest::qWait(600);
     const QImage shot = screenshot(QStringLiteral("bottom-field"));
     EXPECT_FALSE(panel->geometry().intersects(fieldRect()));
     EXPECT_TRUE(screen.contains(panel->geometry()));
@@ -200,13 +189,13 @@ TEST_F(PanelX11, HardwareKeysEnterStrokes)
 {
     open(false, Qt::blue);
     ASSERT_TRUE(xdotool({QStringLiteral("key"), QStringLiteral("h")}));
-    wait(300);
+    QTest::qWait(300);
     const QVariantMap shown = panelState(state);
     EXPECT_EQ(shown.value(QStringLiteral("strokes")).toString(), QStringLiteral("1"));
     EXPECT_TRUE(text().isEmpty());
     screenshot(QStringLiteral("hardware-keys"));
     ASSERT_TRUE(xdotool({QStringLiteral("key"), QStringLiteral("1")}));
-    wait(300);
+    QTest::qWait(300);
     EXPECT_EQ(text(), shown.value(QStringLiteral("cells")).toStringList().value(5));
 }
 
@@ -241,9 +230,7 @@ TEST_F(PanelX11, KeysHaveTheirPhysicalSize)
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_IM_MODULE", "diroru");
-    qputenv("QT_PLUGIN_PATH", DIRORU_QTPLUGIN_PATH);
-    TinyPack tinyPack;
+    TinyPack& tinyPack = prepareInputContext(DIRORU_QTPLUGIN_PATH);
     // The real key faces when the script names the built pack: the
     // screenshots then show the panel as users see it.
     const QString built = qEnvironmentVariable("DIRORU_PACK_DIR");
