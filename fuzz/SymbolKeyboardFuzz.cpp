@@ -22,8 +22,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const std::vector<char> text = in.ConsumeBytes<char>(in.ConsumeIntegralInRange<size_t>(0, 4096));
     FuzzWrite(QStringLiteral("Symbols.txt"), QByteArray(text.data(), qsizetype(text.size())));
     AppPath = FuzzDir();
-    RecordingOwner::resetGlobals(); // the previous input's file may have replaced them
-    static RecordingOwner owner;
+    // A new owner per input, which also restores the globals that the
+    // previous input's file may have replaced.
+    RecordingOwner owner;
     CSymKBD kbd(&owner, QStringLiteral("none.gif"));
     owner.Keyboard = &kbd;
     kbd.paintEvent(nullptr);
@@ -43,13 +44,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         } else {
             kbd.Reset(in.ConsumeBool());
         }
-        for (const QString& text : owner.Selected)
-            FUZZ_CHECK(text.size() == 1, "a choice sends one character");
-        owner.Selected.clear();
         for (const QString& word : kbd.Words)
             FUZZ_CHECK(word.size() <= 1, "a cell shows more than one character");
         FUZZ_CHECK(kbd.CurTable != nullptr, "no current table");
     }
+    for (const QString& choice : owner.Selected)
+        FUZZ_CHECK(choice.size() == 1, "a choice sends one character");
     owner.Keyboard = nullptr;
     return 0;
 }

@@ -7,19 +7,14 @@
 #include <QStringList>
 
 // An owner that shows one keyboard at the panel's size and records the three
-// notifications and the drawn regions. Built with the globals as the
-// plug-in component sets them.
+// notifications and the drawn regions. A new one sets the globals as the
+// plug-in component does, undoing what an earlier symbol file replaced.
 class RecordingOwner : public CIMEWidget
 {
 public:
     RecordingOwner()
     {
         resize(PanelWidth, PanelHeight);
-        resetGlobals();
-    }
-    // A symbol file may replace the punctuation and the colours.
-    static void resetGlobals()
-    {
         __BHTable = QStringLiteral("空一丨丿丶乛空？");
         __DefaultWords = QStringLiteral("；“”、…：，。？！");
         __FontColor = QColor(Qt::black);
