@@ -3,27 +3,12 @@
 // with pointer moves, held keys and repaints in between. Checked inside:
 // every cell shows at most one character and every choice sends exactly one.
 
-#include "CIMEWidget.h"
 #include "CSymKBD.h"
 #include "FuzzSupport.h"
-#include "KeyboardGlobals.h"
 #include "PanelTaps.h"
+#include "RecordingOwner.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
-
-namespace {
-
-class Owner : public CIMEWidget
-{
-public:
-    CKBD* currentKeyboard() const override { return Keyboard; }
-    void onShiftKBD(CKBD*) override {}
-    void onSelect(CKBD*, const QString& text) override { FUZZ_CHECK(text.size() == 1, "a choice sends one character"); }
-    void onBackSpace(CKBD*) override {}
-    CKBD* Keyboard = nullptr;
-};
-
-} // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
@@ -36,15 +21,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     FuzzedDataProvider in(data, size);
     const std::vector<char> text = in.ConsumeBytes<char>(in.ConsumeIntegralInRange<size_t>(0, 4096));
     FuzzWrite(QStringLiteral("Symbols.txt"), QByteArray(text.data(), qsizetype(text.size())));
-    // The file may replace the punctuation and the colours: start each input
-    // from what the component sets.
     AppPath = FuzzDir();
-    __DefaultWords = QStringLiteral("；“”、…：，。？！");
-    __FontColor = QColor(Qt::black);
-    __FontRevColor = QColor(Qt::white);
-
-    static Owner owner;
-    owner.resize(CIMEWidget::PanelWidth, CIMEWidget::PanelHeight);
+    // A new owner per input, which also restores the globals that the
+    // previous input's file may have replaced.
+    RecordingOwner owner;
     CSymKBD kbd(&owner, QStringLiteral("none.gif"));
     owner.Keyboard = &kbd;
     kbd.paintEvent(nullptr);
@@ -68,6 +48,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             FUZZ_CHECK(word.size() <= 1, "a cell shows more than one character");
         FUZZ_CHECK(kbd.CurTable != nullptr, "no current table");
     }
+    for (const QString& choice : owner.Selected)
+        FUZZ_CHECK(choice.size() == 1, "a choice sends one character");
     owner.Keyboard = nullptr;
     return 0;
 }
