@@ -118,8 +118,14 @@ sum() { md5sum "$tmp/pack/word.dat" | cut -d' ' -f1; }
 # Focuses the window titled $1 and types: strokes 丨乛一丨, Space for the
 # first candidate, 1 for the first association.
 typeInto() {
-  local window
-  window=$(timeout 20 xdotool search --sync --name "$1" | head -n1)
+  local window tries
+  # xdotool gives up with BadWindow when a window it walks is destroyed
+  # meanwhile (the previous application closing): ask again until found.
+  for tries in $(seq 40); do
+    window=$(xdotool search --name "$1" 2>/dev/null | head -n1)
+    [ -n "$window" ] && break
+    sleep 0.5
+  done
   [ -n "$window" ] || return
   timeout 10 xdotool windowfocus --sync "$window"
   sleep 0.5
@@ -158,6 +164,7 @@ got=$(sed -n 2p "$tmp/gtk.txt")
 check "password field typed as plain keys (got $got)" [ "$got" = "szhs 1" ]
 check "word.dat learned nothing from the password field" [ "$(sum)" = "$learned" ]
 kill "$appPid"
+wait "$appPid" 2>/dev/null || true
 
 # Qt 6: one field.
 "$build/tests/frontends/diroru_fcitx5_qtapp" "$tmp/qt.txt" >"$tmp/qt.log" 2>&1 &
