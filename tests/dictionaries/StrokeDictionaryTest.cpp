@@ -108,34 +108,26 @@ protected:
 
 TEST_F(StrokeDictionary, AgreesWithTheModelOnEveryShortCode)
 {
-    const QByteArray prefixes = strokeFile({{"1", u'a'}, {"12", u'b'}, {"2", u'c'}, {"13", u'd'}, {"132", u'e'},
-                                            {"16", u'f'}, {"2512", u'g'}});
-    // 23 and 25 strokes: positions 10..19 and 20..24 live in words 1 and 2.
-    const QByteArray longer = strokeFile({{"12345123451234512345123", u'x'}, {"12345123451234512345124", u'y'},
-                                          {"1234512345123451234512345", u'z'}});
-    const QByteArray spill = strokeFile({{"12", u'a'}, {"32", u'b'}, {"13", u'c'}, {"2", u'd'}});
-    // The rule itself, in the model: a wildcard also meets the padding; codes
+    // Beyond the short codes, what the rule says of longer ones: codes
     // compare by their first 25 strokes; characters that name no stroke
     // accept any and never spill into the next position ('9' has a bit above
     // the three of its own, U+0131 the low byte of '1').
-    const std::tuple<QByteArray, QString, const char*> rules[] = {
-        {prefixes, "17", "abdef"}, {longer, "12345123451234512345123452", "z"}, {spill, "92", "ab"},
-        {spill, QString(QChar(0x0131)) + "2", "ab"}};
-    for (const auto& [file, code, expected] : rules) {
-        m_bytes = file;
-        EXPECT_EQ(Chars(Matches(code)), QString::fromLatin1(expected)) << code.toStdString();
-    }
     std::vector<QString> codes = {"", "0", "8", "92", "x2", QString(QChar(0x0131)) + "2", "12345123451234512345123",
                                   "77777777777777777777774", "12345123451234512345123452"};
     for (const std::string& code : StrokeModel::CodesUpTo(3))
         codes.push_back(QString::fromStdString(code));
-    // Six matches of "1" among records that do not; garbage (all bits set,
-    // stroke digits 7); a last partial record; files with no whole record.
-    const QByteArray files[] = {prefixes, longer, spill,
-                                strokeFile({{"2", u'z'}, {"1", u'a'}, {"11", u'b'}, {"2", u'z'}, {"12", u'c'}, {"13", u'd'},
-                                            {"14", u'e'}, {"2", u'z'}, {"15", u'f'}, {"2", u'z'}}),
-                                QByteArray(12 * 3, '\xff'), strokeFile({{"1", u'a'}, {"1", u'b'}}) + "\x01",
-                                QByteArray(), QByteArray(11, '\x01')};
+    // Codes that are prefixes of others; 23 and 25 strokes (positions 10..19
+    // and 20..24 live in words 1 and 2); neighbours for a spill to reach; six
+    // matches of "1" among records that do not; garbage (all bits set, stroke
+    // digits 7); a last partial record; files with no whole record.
+    const QByteArray files[] = {
+        strokeFile({{"1", u'a'}, {"12", u'b'}, {"2", u'c'}, {"13", u'd'}, {"132", u'e'}, {"16", u'f'}, {"2512", u'g'}}),
+        strokeFile({{"12345123451234512345123", u'x'}, {"12345123451234512345124", u'y'},
+                    {"1234512345123451234512345", u'z'}}),
+        strokeFile({{"12", u'a'}, {"32", u'b'}, {"13", u'c'}, {"2", u'd'}}),
+        strokeFile({{"2", u'z'}, {"1", u'a'}, {"11", u'b'}, {"2", u'z'}, {"12", u'c'}, {"13", u'd'}, {"14", u'e'},
+                    {"2", u'z'}, {"15", u'f'}, {"2", u'z'}}),
+        QByteArray(12 * 3, '\xff'), strokeFile({{"1", u'a'}, {"1", u'b'}}) + "\x01", QByteArray(), QByteArray(11, '\x01')};
     for (const QByteArray& file : files) {
         Open(file);
         EXPECT_EQ(lib->RecordCount, uint32_t(file.size() / 12));
