@@ -48,19 +48,12 @@ bool StrokeModel::Matches(size_t record) const
     return true;
 }
 
-size_t StrokeModel::Find(size_t from) const
-{
-    for (size_t i = from; i < m_count; ++i)
-        if (Matches(i))
-            return i;
-    return m_count;
-}
-
 std::vector<uint32_t> StrokeModel::AllMatches(size_t from) const
 {
     std::vector<uint32_t> all;
-    for (size_t i = Find(from); i < m_count; i = Find(i + 1))
-        all.push_back(uint32_t(i));
+    for (size_t i = from; i < m_count; ++i)
+        if (Matches(i))
+            all.push_back(uint32_t(i));
     return all;
 }
 

@@ -24,12 +24,8 @@ public:
     // A raw pattern as the matcher takes it: a record matches when
     // (word k & mask[k]) == value[k], word 2 widened from 16 bits.
     void QueryPattern(const uint32_t value[3], const uint32_t mask[3]);
-    bool Matches(size_t record) const;
-    // The first match at or after from; count() when there is none.
-    size_t Find(size_t from) const;
     // Every match at or after from, in file order.
     std::vector<uint32_t> AllMatches(size_t from = 0) const;
-    size_t count() const { return m_count; }
 
     // Every code the keyboard can type of one to length strokes (1 to 5 and
     // the wildcard 7), shorter ones first.
@@ -39,6 +35,8 @@ public:
     std::vector<std::string> PackCodes(size_t every) const;
 
 private:
+    bool Matches(size_t record) const;
+
     const unsigned char* m_records;
     size_t m_count;
     std::vector<uint8_t> m_digits; // MaxStrokes digits per record, read once

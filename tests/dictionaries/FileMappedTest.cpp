@@ -1,4 +1,3 @@
-#include "CBHWordLib.h"
 #include "CFileMapped.h"
 #include "TestFiles.h"
 
@@ -49,14 +48,4 @@ TEST(FileMapped, MapsReadableFilesOnceAndNeverWritesBack)
     rw.Memory[0] = 'X';
     rw.Close();
     EXPECT_EQ(dir.read("p.bin"), QByteArray("abcd"));
-}
-
-TEST(BaseWordLib, StartsClosedWithBothFlagsSet)
-{
-    TestDir dir;
-    CBHWordLib lib(dir.write("bs.dat", QByteArray(12, '\0')));
-    EXPECT_TRUE(lib.PageSize == 10 && lib.Eof() && lib.Bof() && !lib.File->Memory);
-    lib.OpenFile();
-    lib.OpenFile();
-    EXPECT_NE(lib.File->Memory, nullptr);
 }

@@ -36,13 +36,6 @@ protected:
         return model.AllMatches();
     }
     uint16_t CharOf(uint32_t record) const { return qFromLittleEndian<uint16_t>(m_bytes.constData() + 12 * record + 10); }
-    QString Chars(const std::vector<uint32_t>& m, size_t from = 0, size_t count = ~size_t(0)) const
-    {
-        QString out;
-        for (size_t k = from; k < m.size() && k - from < count; ++k)
-            out += QChar(CharOf(m[k]));
-        return out;
-    }
     // The shown page, as the stroke keyboard reads it.
     QString Page()
     {
@@ -95,7 +88,10 @@ protected:
         const std::vector<uint32_t> matches = Matches(code);
         EXPECT_EQ(lib->Query(code), !matches.empty());
         EXPECT_TRUE(lib->Bof() && lib->Eof() == matches.empty());
-        EXPECT_EQ(matches.empty() ? QString() : Page(), Chars(matches, 0, size_t(lib->PageSize)));
+        QString page;
+        for (size_t k = 0; k < matches.size() && k < size_t(lib->PageSize); ++k)
+            page += QChar(CharOf(matches[k]));
+        EXPECT_EQ(matches.empty() ? QString() : Page(), page);
         ExpectWalk(matches);
     }
 

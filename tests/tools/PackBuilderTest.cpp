@@ -29,6 +29,7 @@ const char StrokeYaml[] =
     "必\tnznpn\n"
     "口\tszhhhshspnhszs\n"
     "丁\thx\n"
+    "七\t\n"
     "A\th\n";
 
 // Words lift 十 above 口 although 口 has the larger own weight.
@@ -42,13 +43,13 @@ const char WordYaml[] =
     "必\tbi\t1\n"
     "Ab\tx\t1000\n";
 
-template <typename T>
-T load(const char* text)
+template <typename T, typename... Extra>
+T load(const char* text, Extra... extra)
 {
     CDictSource source;
     source.Parse(QByteArray(text));
     T table;
-    table.Load(source);
+    table.Load(source, extra...);
     return table;
 }
 
@@ -68,15 +69,12 @@ TEST(StrokeTable, KeepsOrdersWithTheStandardsMainOrderFirst)
     } cases[] = {{CStrokeTable::TStandard::Mainland, {"45434", "45443"}},
                  {CStrokeTable::TStandard::Taiwan, {"45443", "45434"}}};
     for (const auto& c : cases) {
-        CDictSource source;
-        source.Parse(StrokeYaml);
-        CStrokeTable table;
-        table.Load(source, c.Standard);
-        EXPECT_EQ(table.Orders().size(), 3u); // 必 十 口; 丁's code is invalid, A is no Chinese character
+        const CStrokeTable table = load<CStrokeTable>(StrokeYaml, c.Standard);
+        EXPECT_EQ(table.Orders().size(), 3u); // 必 十 口; 丁's and 七's codes are invalid, A is no Chinese character
         EXPECT_EQ(table.Orders().at(u'必'), c.Bi);
         EXPECT_EQ(table.MainOrder(u'口'), "251"); // the placeholder after it is dropped
         EXPECT_EQ(table.Stats().Placeholders, 1); // 㐆 lies outside the range and is not counted
-        EXPECT_EQ(table.Stats().Invalid, 1);
+        EXPECT_EQ(table.Stats().Invalid, 2);
     }
 
     // Orders that differ only past the 25th stroke become one record.
@@ -84,9 +82,6 @@ TEST(StrokeTable, KeepsOrdersWithTheStandardsMainOrderFirst)
         "龘\thhhhhhhhhhhhhhhhhhhhhhhhhs\n龘\thhhhhhhhhhhhhhhhhhhhhhhhhp\n");
     EXPECT_EQ(longOrders.Orders().at(u'龘'), QStringList(QString(25, u'1')));
     EXPECT_EQ(longOrders.Stats().Truncated, 2);
-
-    QString digits;
-    EXPECT_FALSE(CStrokeTable::ToDigits("", &digits));
 }
 
 TEST(FrequencyTable, CountsOwnWeightAndWordsAndSumsPairs)
