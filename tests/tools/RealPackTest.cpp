@@ -31,7 +31,6 @@ protected:
     {
         if (!QFile::exists(pack + "bs.dat"))
             GTEST_SKIP() << "no data pack built";
-        lib.PageSize = 5;
         lib.OpenFile();
     }
 
