@@ -10,7 +10,6 @@
 #include <QtEndian>
 
 #include <memory>
-#include <tuple>
 
 namespace {
 
