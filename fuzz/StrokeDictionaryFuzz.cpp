@@ -17,8 +17,6 @@
 
 namespace {
 
-constexpr int RecordSize = 12;
-
 // The dictionary as the model sees it: the records mapped now, and the
 // matches, page and flags of the last query while the model can follow it.
 struct Model {
@@ -29,10 +27,10 @@ struct Model {
     bool eof = true;
     bool bof = true;
 
-    qsizetype count() const { return records.size() / RecordSize; }
+    qsizetype count() const { return records.size() / 12; }
     uint16_t charOf(qsizetype record) const
     {
-        return qFromLittleEndian<uint16_t>(records.constData() + record * RecordSize + 10);
+        return qFromLittleEndian<uint16_t>(records.constData() + record * 12 + 10);
     }
     void query(const QString& code)
     {
@@ -164,7 +162,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             lib.OpenFile();
             if (!open) {
                 // Mapped only when the file is not empty.
-                m.records = file.left(file.size() / RecordSize * RecordSize);
+                m.records = file.left(file.size() / 12 * 12);
                 open = !file.isEmpty();
             }
             m.valid = false;

@@ -90,8 +90,7 @@ TEST(FrequencyTable, CountsOwnWeightAndWordsAndSumsPairs)
     EXPECT_EQ(freq.Frequency(u'十'), 10u + 30 + 25 + 5 + 5);
     EXPECT_EQ(freq.Frequency(u'口'), 40u + 30);
     EXPECT_EQ(freq.Frequency(u'丁'), 0u);
-    EXPECT_EQ(freq.Followers(u'十').at(u'口'), 30u);
-    EXPECT_EQ(freq.Followers(u'十').at(u'十'), 5u);
+    EXPECT_EQ(freq.Followers(u'十'), (std::map<char16_t, uint64_t>{{u'口', 30}, {u'必', 25}, {u'十', 5}}));
     EXPECT_TRUE(freq.Followers(u'口').empty());
     EXPECT_EQ(freq.ByFrequency({u'七', u'丁', u'口', u'必', u'十'}), QList<char16_t>({u'十', u'口', u'必', u'丁', u'七'}));
     // A word list without readings (essay.txt) has the weight right after
@@ -134,8 +133,7 @@ TEST(AssociationWriter, ListsMixWordsAndModelAndArePaddedCappedAndIndexed)
     CAssociationWriter writer;
     writer.Build(freq, model, {u'丁', u'一', u'丁'}, {u'的', 0x5000, u'是'});
 
-    const QByteArray& idx = writer.Index();
-    const QByteArray& dat = writer.Data();
+    const QByteArray &idx = writer.Index(), &dat = writer.Data();
     // 一 and 丁 once each, in code order; 丁 has 是, then the two other
     // fillers to pad with. 一's list is strongest first (0x5001 passes 0x5000
     // by the model's share).

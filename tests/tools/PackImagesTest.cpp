@@ -10,24 +10,18 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
-QImage decodeGif(const QByteArray& gif)
-{
-    QBuffer buffer;
-    buffer.setData(gif);
-    QImageReader reader(&buffer, "gif");
-    return reader.read().convertToFormat(QImage::Format_RGB32);
-}
-
-} // namespace
-
 TEST(KeyboardImages, BothLayoutsPaintKeysOnTheGridAndSurviveGifWhichKeepsFewColoursExactly)
 {
     QFile file(DIRORU_DATA_DIR "/keyboards.json");
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QJsonArray all = QJsonDocument::fromJson(file.readAll()).object().value("keyboards").toArray();
     ASSERT_EQ(all.size(), 2);
+    const auto decodeGif = [](const QByteArray& gif) {
+        QBuffer buffer;
+        buffer.setData(gif);
+        QImageReader reader(&buffer, "gif");
+        return reader.read().convertToFormat(QImage::Format_RGB32);
+    };
     QString error;
     QByteArray gif;
     for (const QJsonValue& layout : all) {

@@ -34,7 +34,6 @@ protected:
         lib.OpenFile();
     }
 
-    // The first candidate of code.
     QString first(const QString& code)
     {
         lib.Query(code);
