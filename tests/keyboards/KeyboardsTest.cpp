@@ -125,8 +125,6 @@ protected:
     }
 
     const QImage& canvas() { return owner.canvas(); }
-    // Whether rect of the canvas is the same rect of face.
-    bool shows(const QRect& rect, const QImage& face) { return canvas().copy(rect) == face.copy(rect); }
     // Whether key shows the image's face, inverted when pressed.
     bool drawn(int key, bool pressed)
     {
@@ -149,7 +147,7 @@ protected:
 
 } // namespace
 
-TEST_F(Keyboards, BackSpaceRepeatsFromTheThirdTickOfAHold)
+TEST_F(Keyboards, BackSpaceRepeatsFromTheThirdTickOfAHoldUntilReleaseOrHide)
 {
     ProbeKBD& kbd = probe();
     sendMouse(&owner, QEvent::MouseButtonPress, keyCentre(KeyBackspace));
@@ -174,10 +172,17 @@ TEST_F(Keyboards, BackSpaceRepeatsFromTheThirdTickOfAHold)
     EXPECT_EQ(kbd.TimerId, 0);
     sendMouse(&owner, QEvent::MouseButtonRelease, keyCentre(KeyNext));
     EXPECT_EQ(owner.BackSpaces, 5);
+
+    // A hold ends when the panel hides: no release will come.
+    owner.show();
+    sendMouse(&owner, QEvent::MouseButtonPress, keyCentre(KeyBackspace));
+    tick();
+    owner.hide();
+    EXPECT_EQ(kbd.TimerId, 0);
 }
 
 // The hit test's divisions truncate toward zero: -42 is still column 0.
-TEST_F(Keyboards, HitTestDragReleaseBoundsAndPressedFaces)
+TEST_F(Keyboards, HitTestDragReleaseBoundsPressedFacesAndLineArea)
 {
     ProbeKBD& kbd = probe();
     const std::pair<QPoint, int> hits[] = {{{-42, -31}, 0}, {{-44, 10}, -1}, {{238, 143}, 24}, {{239, 10}, -1}};
@@ -199,11 +204,8 @@ TEST_F(Keyboards, HitTestDragReleaseBoundsAndPressedFaces)
     __FontRevColor = QColor(Qt::red);
     sendMouse(&owner, QEvent::MouseButtonPress, keyCentre(6));
     EXPECT_GT(redPixels(CKBD::keyRect(6)), 5);
-}
 
-TEST_F(Keyboards, LineAreaTakesKeysOneToThreeAndShowsItsLastSevenCharacters)
-{
-    ProbeKBD& kbd = probe();
+    // The line area takes keys 1 to 3 and shows its last seven characters.
     kbd.setIsLineArea(true);
     tapKeys(&owner, {1, 2, 3, 4});
     EXPECT_EQ(kbd.Actions, QStringList(3, QStringLiteral("line")));
@@ -222,9 +224,9 @@ TEST_F(Keyboards, LineAreaTakesKeysOneToThreeAndShowsItsLastSevenCharacters)
     EXPECT_TRUE(kbd.Line.isEmpty());
 }
 
-TEST_F(Keyboards, OwnerPaintsWholeOnlyWithoutAPictureAndForwardsEvents)
+TEST_F(Keyboards, OwnerPaintsOnlyTheCurrentKeyboardAndOrphansDoNothing)
 {
-    ProbeKBD& kbd = probe();
+    probe();
     ProbeKBD second(&owner, QStringLiteral("no-such-image.gif"));
     const QImage before = canvas().copy();
     second.SetWord(5, QStringLiteral("乙")); // not current: draws nothing
@@ -233,13 +235,7 @@ TEST_F(Keyboards, OwnerPaintsWholeOnlyWithoutAPictureAndForwardsEvents)
     EXPECT_FALSE(owner.isCanvasCurrent());
     owner.grab(); // a missing image leaves plain faces with the texts
     EXPECT_EQ(QColor(canvas().pixel(CKBD::keyRect(17).topLeft())), QColor(Qt::lightGray));
-    owner.Keyboard = &kbd;
-
-    owner.show();
-    sendMouse(&owner, QEvent::MouseButtonPress, keyCentre(KeyBackspace));
-    tick();
-    owner.hide(); // no release will come: the held key is let go
-    EXPECT_EQ(kbd.TimerId, 0);
+    owner.Keyboard = keyboard.get();
 
     // Without an owner a keyboard draws, times and reports nothing.
     ProbeKBD orphan(nullptr, QStringLiteral("kbd.gif"));
@@ -251,45 +247,14 @@ TEST_F(Keyboards, OwnerPaintsWholeOnlyWithoutAPictureAndForwardsEvents)
     orphan.paintEvent(nullptr);
 }
 
-TEST_F(Keyboards, StrokesPagesAndPromotedFollowers)
+TEST_F(Keyboards, StrokeEditingPagesPromotionAndAssociations)
 {
     CBHKBD& kbd = strokes();
     run({
-        {{}, Punctuation},
-        {{KeyHeng, KeyShu}, " “”、 十土古木本"}, // no list loaded: nothing promoted
-        {{ResetKeyboard, KeyPie, 5}, "本朴权村…：，。？！"}, // 人's list, ranked by weight
-        // Beyond the first page: 朴, 村 (learned, odd), 朴 again, 权.
-        {{KeyHeng, KeyShu}, "朴朴权村权十土古木本"}, // cells 1-3 keep theirs under the line
-    });
-    uint16_t walked[2] = {0, 0}; // the walk that stands in when the character index cannot be built
-    EXPECT_EQ(kbd.FindPromotedByWalk(walked), 2);
-    EXPECT_EQ(QString(QChar(walked[0])) + QChar(walked[1]), QStringLiteral("朴权"));
-    run({
-        {{14, 14, KeyShu, KeyZhe}, " “”、 口日中？！"}, // fewer than six: nothing promoted
-        {{ResetKeyboard, KeyHeng}, "一十土古木"},
-        {{15, 15}, "本朴村朴权"}, // no third page
-        {{10, 10, 10}, "：，。？！"},
-        {{15}, "一十土古木"},
-        // Next on a one-page list must not make later strokes or pages fail.
-        {{ResetKeyboard, KeyShu, KeyZhe, 15, KeyHeng}, "口日中？！"},
-        {{15, 10, 15}, "口日中？！"},
-        // The wildcard meets the padding of short codes; a 26th stroke is refused.
-        {{ResetKeyboard, 18, 18, 18, 18, 18, 18, 18, 18, 18, 18, 18, 18, 18, 18, 18, 18, 18, 18, 18, 18, 18, 18, 18,
-          18, 18, 18}, "一十土古木"},
-    });
-    EXPECT_EQ(kbd.StrokeCode, QString(25, QLatin1Char('7')));
-    EXPECT_FALSE(shows(CKBD::lineRect(), image));
-}
-
-TEST_F(Keyboards, StrokeEditingAssociationPagesAndChoices)
-{
-    CBHKBD& kbd = strokes();
-    run({
-        {{KeyPie, 5, KeyDian}, "本朴权村…：，。？！"}, // 人, then a stroke matching nothing
-        {{KeyHeng, KeyShu}, "本朴权村…：，。？！"}, // later strokes are refused
-        {{14}, Punctuation},
+        // 人 and its list, then a stroke matching nothing: later strokes are refused.
+        {{KeyPie, 5, KeyDian, KeyHeng, KeyShu}, "本朴权村…：，。？！"},
         // Backspace of the only stroke keeps its query: Next pages it.
-        {{KeyHeng, KeyShu, 14, 14, 15}, "；“”、…本朴村朴权"},
+        {{14, KeyHeng, KeyShu, 14, 14, 15}, "；“”、…本朴村朴权"},
     });
     EXPECT_FALSE(kbd.IsLineArea);
     // A tap on the line starts a new code; the candidates stay choosable.
@@ -301,16 +266,36 @@ TEST_F(Keyboards, StrokeEditingAssociationPagesAndChoices)
     run({
         {{ResetKeyboard, KeyShu, 7}, ZhongFollowers.left(10)}, // 中
         {{15, 15}, ZhongFollowers.mid(10) + QStringLiteral("”、…：，。？！")},
-        {{10, 10}, Punctuation},
-        {{15}, ZhongFollowers.left(10)},
+        {{10, 10, 15}, ZhongFollowers.left(10)}, // by the punctuation page
         {{3}, Punctuation}, // 央 has no list
         // A space or a punctuation mark ends stroke input without a list.
         {{KeyShu, KeyZhe, 0, KeyPie, 6}, " “”、 人，。？！"},
     });
     EXPECT_EQ(owner.Selected, (QStringList{"人", "中", "央", " ", "，"}));
-    EXPECT_FALSE(kbd.HasAssociation || kbd.IsLineArea);
     // Cells 1 to 3 are on screen again, not hidden under an empty line.
-    EXPECT_FALSE(shows(CKBD::keyRect(2), image));
+    EXPECT_NE(canvas().copy(CKBD::keyRect(2)), image.copy(CKBD::keyRect(2)));
+
+    run({
+        {{KeyHeng, KeyShu}, " “”、 十土古木本"}, // no list loaded: nothing promoted
+        // After 人, beyond the first page: 朴, 村 (learned, odd), 朴 again, 权. Cells 1-3
+        // keep 人's list under the line, where 中, chosen after 人 above, took 村's place.
+        {{ResetKeyboard, KeyPie, 5, KeyHeng, KeyShu}, "朴朴权中权十土古木本"},
+    });
+    uint16_t walked[2] = {0, 0}; // the walk that stands in when the character index cannot be built
+    EXPECT_EQ(kbd.FindPromotedByWalk(walked), 2);
+    EXPECT_EQ(QString(QChar(walked[0])) + QChar(walked[1]), QStringLiteral("朴权"));
+    run({
+        {{14, 14, KeyShu, KeyZhe}, " “”、 口日中？！"}, // fewer than six: nothing promoted
+        {{ResetKeyboard, KeyHeng, 15, 15}, "本朴村朴权"}, // no third page
+        {{10, 10, 10}, "：，。？！"},
+        {{15}, "一十土古木"},
+        // Next on a one-page list must not make later strokes or pages fail.
+        {{ResetKeyboard, KeyShu, KeyZhe, 15, KeyHeng, 15, 10, 15}, "口日中？！"},
+        // The wildcard meets the padding of short codes; a 26th stroke is refused.
+        {{ResetKeyboard, 18, 18, 18, 18, 18, 18, 18, 18, 18, 18, 18, 18, 18, 18, 18, 18, 18, 18, 18, 18, 18, 18, 18,
+          18, 18, 18}, "一十土古木"},
+    });
+    EXPECT_EQ(kbd.StrokeCode, QString(25, QLatin1Char('7')));
 }
 
 // bs.dat replaced or emptied while hidden: the typed code is looked up in
@@ -342,10 +327,8 @@ TEST_F(Keyboards, StrokeHideShowSwitchingAndMissingFiles)
     EXPECT_EQ(owner.Selected.mid(4), (QStringList{QStringLiteral("："), QStringLiteral("；")}));
 }
 
-// What a tap makes the panel repaint: a stroke, the line (-1, over keys 1
-// to 3), the candidate cells and the two promoted cells; a code that
-// matches nothing, the line and cells 5 to 9; a refused stroke, nothing but
-// the key itself.
+// What a stroke repaints besides its key: the line (-1) and the cells that
+// change; after a code that matches nothing, a refused stroke repaints nothing.
 TEST_F(Keyboards, StrokePressAndReleaseRepaintOnlyWhatChanged)
 {
     CBHKBD& kbd = strokes();
@@ -364,31 +347,24 @@ TEST_F(Keyboards, StrokePressAndReleaseRepaintOnlyWhatChanged)
     EXPECT_EQ(kbd.StrokeCode, QStringLiteral("15"));
 }
 
-TEST_F(Keyboards, SymbolTablesPagedInACircle)
+TEST_F(Keyboards, SymbolTablesPagedInACircleOneShotShiftAndCapsLock)
 {
-    load(StandardLines);
+    CSymKBD& sym = load(StandardLines);
     run({
         {{KeyNext, KeyNext, KeyNext}, "fghijklmno"}, // from 20 past the end to 5
         {{KeyNext, KeyNext, KeyNext, KeyNext}, "uvwxyabcde"}, // 15, 0, 10, 20: 20 to 24, then 0 to 4
         {{3, Table1, KeyPrior, KeyPrior}, "fghijklmno"},
         {{Table3}, "，。？！：；、…“”"},      // key 17 is table 3
         {{Table4, 5, KeyNext, KeyPrior}, "xyz_______"}, // key 16 is table 4, shorter than a page
-    });
-    EXPECT_EQ(owner.Selected, QStringList{"x"}); // past its end a key chooses nothing
-}
-
-TEST_F(Keyboards, SymbolShiftIsOneShotAndCapsLockStays)
-{
-    CSymKBD& sym = load(StandardLines);
-    run({{{}, Letters.left(10)}, {{Shift}, Capitals.left(10)}});
-    EXPECT_TRUE(drawn(Shift, true)); // latched after its own release
-    run({
+        {{Table1}, Letters.left(10)},
+        {{Shift}, Capitals.left(10)},
         {{2}, Letters.left(10)},
         {{CapsLock, 2}, Capitals.left(10)},
         {{Shift}, Letters.left(10)}, // both on: plain
         {{2}, Capitals.left(10)},
     });
-    EXPECT_EQ(owner.Selected.join(QString()), QStringLiteral("CCc"));
+    // Past its end, table 4's key 5 chose nothing; shift holds for one symbol.
+    EXPECT_EQ(owner.Selected.join(QString()), QStringLiteral("xCCc"));
 
     // The latch survives a full repaint and a press slid off the key.
     owner.invalidateCanvas();
@@ -406,8 +382,12 @@ TEST_F(Keyboards, SymbolShiftIsOneShotAndCapsLockStays)
 
 // Lines end in LF or CR LF; the punctuation line needs ten characters, a
 // colour line hexadecimal.
-TEST_F(Keyboards, SymbolLinesAreReadWholeWhateverTheirEndingAndLength)
+TEST_F(Keyboards, SymbolFileLinesReadWholeAndMissingOrBadFilesGiveAWorkingKeyboard)
 {
+    show<CSymKBD>(); // no Symbols.txt: four empty tables; shift still shows its state
+    run({{{0, 9, KeyNext, KeyPrior, Table2, Table4, Shift}, "__________"}});
+    EXPECT_TRUE(owner.Selected.isEmpty() && drawn(Shift, true));
+
     QStringList lines = StandardLines;
     lines[0] = QString(253, QLatin1Char('a'));
     lines[2] = QStringLiteral("x") + QString(QStringLiteral("中")).repeated(130); // two bytes across byte 254
@@ -429,13 +409,6 @@ TEST_F(Keyboards, SymbolLinesAreReadWholeWhateverTheirEndingAndLength)
     load(QByteArray("abcdefghij\n\r\n\r\nk\n"));
     tapKeys(&owner, {Table2, 1});
     EXPECT_EQ(owner.Selected, QStringList{"b"});
-}
-
-TEST_F(Keyboards, SymbolMissingOrBadFilesGiveAWorkingKeyboard)
-{
-    show<CSymKBD>(); // no Symbols.txt: four empty tables; shift still shows its state
-    run({{{0, 9, KeyNext, KeyPrior, Table2, Table4, Shift}, "__________"}});
-    EXPECT_TRUE(owner.Selected.isEmpty() && drawn(Shift, true));
 
     // Arbitrary bytes with taps are the symbol-keyboard fuzz target's; here
     // what two kinds of long or odd line read as.
