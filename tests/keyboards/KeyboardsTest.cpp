@@ -23,7 +23,6 @@ public:
     using CKBD::CKBD;
     void Reset(bool) override {}
     void ShowRecords() override {}
-    void onNext() override { Actions << QStringLiteral("next"); }
     void onLineClick() override { Actions << QStringLiteral("line"); }
 
     QStringList Actions;
@@ -99,11 +98,7 @@ protected:
     }
 
     // One tick of the keyboard's repeat timer, 300 ms of holding.
-    void tick()
-    {
-        QTimerEvent event(keyboard->TimerId);
-        keyboard->timerEvent(&event);
-    }
+    void tick() { keyboard->timerEvent(nullptr); }
     // Taps each step's keys (ResetKeyboard resets the keyboard), then checks
     // the cells' texts, '_' for an empty one: all ten when ten are given,
     // else cells 5 to 9.
@@ -147,7 +142,7 @@ protected:
 
 } // namespace
 
-TEST_F(Keyboards, BackSpaceRepeatsFromTheThirdTickOfAHoldUntilReleaseOrHide)
+TEST_F(Keyboards, BackSpaceRepeatsWhileHeldAndOnlyTheCurrentKeyboardDraws)
 {
     ProbeKBD& kbd = probe();
     sendMouse(&owner, QEvent::MouseButtonPress, keyCentre(KeyBackspace));
@@ -179,6 +174,26 @@ TEST_F(Keyboards, BackSpaceRepeatsFromTheThirdTickOfAHoldUntilReleaseOrHide)
     tick();
     owner.hide();
     EXPECT_EQ(kbd.TimerId, 0);
+
+    // A keyboard that is not current draws nothing.
+    ProbeKBD second(&owner, QStringLiteral("no-such-image.gif"));
+    const QImage before = canvas().copy();
+    second.SetWord(5, QStringLiteral("乙"));
+    EXPECT_EQ(canvas(), before);
+    owner.Keyboard = &second;
+    EXPECT_FALSE(owner.isCanvasCurrent());
+    owner.grab(); // a missing image leaves plain faces with the texts
+    EXPECT_EQ(QColor(canvas().pixel(CKBD::keyRect(17).topLeft())), QColor(Qt::lightGray));
+    owner.Keyboard = keyboard.get();
+
+    // Without an owner a keyboard draws, times and reports nothing.
+    ProbeKBD orphan(nullptr, QStringLiteral("kbd.gif"));
+    orphan.Words[0] = QStringLiteral("x");
+    QMouseEvent hold(QEvent::MouseButtonPress, keyCentre(14), keyCentre(14), Qt::LeftButton, Qt::LeftButton, {});
+    orphan.mousePressEvent(&hold);
+    for (int key : {0, 19, 14})
+        orphan.onKeyPressed(key);
+    orphan.paintEvent(nullptr);
 }
 
 // The hit test's divisions truncate toward zero: -42 is still column 0.
@@ -200,10 +215,9 @@ TEST_F(Keyboards, HitTestDragReleaseBoundsPressedFacesAndLineArea)
     }
     EXPECT_EQ(owner.Selected, QStringList{kbd.Words[8]});
 
-    // A pressed key's text is in the pressed colour.
     __FontRevColor = QColor(Qt::red);
     sendMouse(&owner, QEvent::MouseButtonPress, keyCentre(6));
-    EXPECT_GT(redPixels(CKBD::keyRect(6)), 5);
+    EXPECT_GT(redPixels(CKBD::keyRect(6)), 5); // a pressed key's text
 
     // The line area takes keys 1 to 3 and shows its last seven characters.
     kbd.setIsLineArea(true);
@@ -219,32 +233,9 @@ TEST_F(Keyboards, HitTestDragReleaseBoundsPressedFacesAndLineArea)
     kbd.SetLine(QStringLiteral("一二三四五六七八九"));
     EXPECT_EQ(canvas().copy(CKBD::lineRect()), lastSeven);
 
-    // Off again: the cells show, the line is forgotten.
+    // Off again, the line is forgotten.
     kbd.setIsLineArea(false);
     EXPECT_TRUE(kbd.Line.isEmpty());
-}
-
-TEST_F(Keyboards, OwnerPaintsOnlyTheCurrentKeyboardAndOrphansDoNothing)
-{
-    probe();
-    ProbeKBD second(&owner, QStringLiteral("no-such-image.gif"));
-    const QImage before = canvas().copy();
-    second.SetWord(5, QStringLiteral("乙")); // not current: draws nothing
-    EXPECT_EQ(canvas(), before);
-    owner.Keyboard = &second;
-    EXPECT_FALSE(owner.isCanvasCurrent());
-    owner.grab(); // a missing image leaves plain faces with the texts
-    EXPECT_EQ(QColor(canvas().pixel(CKBD::keyRect(17).topLeft())), QColor(Qt::lightGray));
-    owner.Keyboard = keyboard.get();
-
-    // Without an owner a keyboard draws, times and reports nothing.
-    ProbeKBD orphan(nullptr, QStringLiteral("kbd.gif"));
-    orphan.Words[0] = QStringLiteral("x");
-    QMouseEvent hold(QEvent::MouseButtonPress, keyCentre(14), keyCentre(14), Qt::LeftButton, Qt::LeftButton, {});
-    orphan.mousePressEvent(&hold);
-    for (int key : {0, 19, 14})
-        orphan.onKeyPressed(key);
-    orphan.paintEvent(nullptr);
 }
 
 TEST_F(Keyboards, StrokeEditingPagesPromotionAndAssociations)
@@ -291,19 +282,34 @@ TEST_F(Keyboards, StrokeEditingPagesPromotionAndAssociations)
         {{15}, "一十土古木"},
         // Next on a one-page list must not make later strokes or pages fail.
         {{ResetKeyboard, KeyShu, KeyZhe, 15, KeyHeng, 15, 10, 15}, "口日中？！"},
-        // The wildcard meets the padding of short codes; a 26th stroke is refused.
-        {{ResetKeyboard, 18, 18, 18, 18, 18, 18, 18, 18, 18, 18, 18, 18, 18, 18, 18, 18, 18, 18, 18, 18, 18, 18, 18,
-          18, 18, 18}, "一十土古木"},
     });
+    kbd.Reset(true); // the wildcard meets the padding of short codes; a 26th stroke is refused
+    run({{std::vector<int>(26, KeyWildcard), "一十土古木"}});
     EXPECT_EQ(kbd.StrokeCode, QString(25, QLatin1Char('7')));
 }
 
-// bs.dat replaced or emptied while hidden: the typed code is looked up in
-// the file found at the next show. Files missing altogether leave the
-// punctuation, and switching keyboards ends the list.
-TEST_F(Keyboards, StrokeHideShowSwitchingAndMissingFiles)
+// A stroke repaints its key, the line (-1) and the cells that change; after
+// a code that matches nothing, a refused stroke repaints nothing else. bs.dat
+// replaced or emptied while hidden: the typed code is looked up in the file
+// found at the next show. Files missing altogether leave the punctuation, and
+// switching keyboards ends the list.
+TEST_F(Keyboards, StrokeRepaintsHideShowSwitchingAndMissingFiles)
 {
     CBHKBD& kbd = strokes();
+    const std::pair<int, std::vector<int>> taps[] = {
+        {KeyHeng, {-1, 0, 4, 5, 6, 7, 8, 9}}, {KeyZhe, {-1, 5, 6, 7, 8, 9}}, {KeyShu, {}}};
+    for (const auto& [key, changed] : taps) {
+        QRegion expected(CKBD::keyRect(key));
+        owner.Flushed = QRegion();
+        sendMouse(&owner, QEvent::MouseButtonPress, keyCentre(key));
+        EXPECT_EQ(owner.Flushed, expected) << key;
+        for (int cell : changed)
+            expected += cell < 0 ? CKBD::lineRect() : CKBD::keyRect(cell);
+        sendMouse(&owner, QEvent::MouseButtonRelease, keyCentre(key));
+        EXPECT_EQ(owner.Flushed, expected) << key;
+    }
+
+    kbd.Reset(true);
     const QByteArray shipped = dir.read(QStringLiteral("word.dat"));
     tapKeys(&owner, {KeyPie, 5, KeyHeng, KeySwitch}); // 人, whose list loads, a stroke, the other keyboard
     EXPECT_EQ(owner.Shifts, 1);
@@ -325,26 +331,6 @@ TEST_F(Keyboards, StrokeHideShowSwitchingAndMissingFiles)
     strokes(); // a new keyboard, looking elsewhere than the pack
     tapKeys(&owner, {KeyHeng, KeyShu, 15, 10, 14, 14, 5, 0});
     EXPECT_EQ(owner.Selected.mid(4), (QStringList{QStringLiteral("："), QStringLiteral("；")}));
-}
-
-// What a stroke repaints besides its key: the line (-1) and the cells that
-// change; after a code that matches nothing, a refused stroke repaints nothing.
-TEST_F(Keyboards, StrokePressAndReleaseRepaintOnlyWhatChanged)
-{
-    CBHKBD& kbd = strokes();
-    const std::pair<int, std::vector<int>> taps[] = {
-        {KeyHeng, {-1, 0, 4, 5, 6, 7, 8, 9}}, {KeyZhe, {-1, 5, 6, 7, 8, 9}}, {KeyShu, {}}};
-    for (const auto& [key, changed] : taps) {
-        QRegion expected(CKBD::keyRect(key));
-        owner.Flushed = QRegion();
-        sendMouse(&owner, QEvent::MouseButtonPress, keyCentre(key));
-        EXPECT_EQ(owner.Flushed, expected) << key;
-        for (int cell : changed)
-            expected += cell < 0 ? CKBD::lineRect() : CKBD::keyRect(cell);
-        sendMouse(&owner, QEvent::MouseButtonRelease, keyCentre(key));
-        EXPECT_EQ(owner.Flushed, expected) << key;
-    }
-    EXPECT_EQ(kbd.StrokeCode, QStringLiteral("15"));
 }
 
 TEST_F(Keyboards, SymbolTablesPagedInACircleOneShotShiftAndCapsLock)
@@ -400,8 +386,7 @@ TEST_F(Keyboards, SymbolFileLinesReadWholeAndMissingOrBadFilesGiveAWorkingKeyboa
     EXPECT_EQ(__FontRevColor, QColor(Qt::green));
     EXPECT_GT(redPixels(CKBD::keyRect(0)), 5);
 
-    QStringList shortLines = StandardLines;
-    load(shortLines << QStringLiteral("123456789") << QStringLiteral("red") << QStringLiteral("0000ff"));
+    load(StandardLines + QStringList{QStringLiteral("123456789"), QStringLiteral("red"), QStringLiteral("0000ff")});
     EXPECT_EQ(__DefaultWords, lines[8]); // nine: ignored
     EXPECT_EQ(__FontColor, QColor(Qt::red));
 
