@@ -248,7 +248,7 @@ TEST_F(Keyboards, StrokeEditingPagesPromotionAndAssociations)
         {{14, KeyHeng, KeyShu, 14, 14, 15}, "；“”、…本朴村朴权"},
     });
     EXPECT_FALSE(kbd.IsLineArea);
-    // A tap on the line starts a new code; the candidates stay choosable.
+    // A tap on the line clears the code; the line area stays for the next one.
     tapKeys(&owner, {KeyHeng, KeyShu, 2});
     EXPECT_TRUE(kbd.StrokeCode.isEmpty() && kbd.Line.isEmpty() && kbd.IsLineArea);
 
