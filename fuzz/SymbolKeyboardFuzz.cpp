@@ -31,8 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     for (int step = 0; step < 200 && in.remaining_bytes() > 0; ++step) {
         const int action = in.ConsumeIntegralInRange(0, 5);
-        if (action <= 2) {
-            // A whole tap, the common case, on any key including row 4.
+        if (action <= 2) { // a whole tap, the common case, on any key including row 4
             tapKeys(&owner, {in.ConsumeIntegralInRange(0, 24)});
         } else if (action == 3) {
             const QEvent::Type types[] = {QEvent::MouseButtonPress, QEvent::MouseMove, QEvent::MouseButtonRelease};

@@ -10,8 +10,6 @@
 namespace {
 
 using Map = StrokeKeyMap;
-using Kind = Map::Kind;
-using Named = Map::Named;
 
 // Keys, one per word: a character, #c on the keypad, ^c with Ctrl, c+ its
 // release; SP, BS, ESC, PU, PD, S (Shift), OT (any other named key).
@@ -25,7 +23,7 @@ Map::Input input(QString word)
     word.chop(key.release ? 1 : 0);
     word.remove(0, key.keypad || key.commandModifier ? 1 : 0);
     if (const int n = names.indexOf(word); n >= 0)
-        key.named = Named(n + 1);
+        key.named = Map::Named(n + 1);
     else
         key.character = word.at(0).unicode();
     return key;
@@ -37,8 +35,8 @@ Map::Input input(QString word)
 QString word(const Map::Action& a)
 {
     switch (a.kind) {
-    case Kind::Stroke: return QString(QChar(a.stroke));
-    case Kind::Choose: return QStringLiteral("c%1").arg(a.index);
+    case Map::Kind::Stroke: return QString(QChar(a.stroke));
+    case Map::Kind::Choose: return QStringLiteral("c%1").arg(a.index);
     default: return QString(".=??F<>BXT").at(int(a.kind));
     }
 }
@@ -81,7 +79,7 @@ TEST(PanelScale, KeysAtLeastNineMillimetresAndNoWiderThanTheScreen)
         {"9", 96 / 25.4, 1080, 4.5},       // never wider than the screen
         {"-1", 200 / 25.4, 3000, 1.75},    // unreadable settings read as auto
         {"2x", 200 / 25.4, 3000, 1.75},
-        {"nan", 96 / 25.4, 1920, 1.0},
+        {"inf", 96 / 25.4, 1920, 1.0},
     };
     for (auto [setting, perMillimetre, width, scale] : cases)
         EXPECT_DOUBLE_EQ(PanelScale::fromSetting(setting, perMillimetre, width), scale) << setting;
