@@ -5,6 +5,8 @@
 // use adds 2 (never past the largest weight of its parity) or learns over the
 // weakest entry with weight 1; a change reaches word.dat at the next change,
 // write or close unless cancelled, and only over the record as it was read.
+// Whatever the permission bits of word.dat, the table gives its owner read and
+// write and leaves every other bit as it was.
 
 #include "CWordTable.h"
 #include "FuzzSupport.h"
@@ -15,6 +17,8 @@
 
 #include <algorithm>
 #include <vector>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -39,6 +43,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     QByteArray disk = consumeFile(in, 8192); // what word.dat must hold
     const QString indexPath = FuzzWrite(QStringLiteral("word.idx"), index);
     const QString dataPath = FuzzWrite(QStringLiteral("word.dat"), disk);
+    const QByteArray dataName = dataPath.toLocal8Bit();
+    const mode_t mode = mode_t(index.size() % 512);
+    FUZZ_CHECK(::chmod(dataName.constData(), mode) == 0, "chmod word.dat");
 
     bool open = false;
     TWordItem pending = {0, 0, 0}, pendingWas = {0, 0, 0};
@@ -55,6 +62,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const auto checkFile = [&] { FUZZ_CHECK(FuzzRead(dataPath) == disk, "word.dat differs from what the uses made it"); };
     {
         CWordTable table(indexPath, dataPath);
+        struct stat st;
+        FUZZ_CHECK(::stat(dataName.constData(), &st) == 0 && (st.st_mode & 07777) == (mode | 0600), "word.dat mode");
         for (int step = 0; step < 300 && in.remaining_bytes() > 0; ++step) {
             switch (in.ConsumeIntegralInRange(0, 8)) {
             case 0:
