@@ -21,7 +21,6 @@
 #include <QStringList>
 #include <QThread>
 
-#include <cstdio>
 #include <grp.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -159,7 +158,7 @@ TEST(KilledSession, WordDatStaysWholeAndLoadsAfterEveryKill)
     ASSERT_NE(after, before) << "the session learns";
     ASSERT_EQ(checkChanges(index, before, after), QString());
 
-    int killedEarly = 0, changed = 0;
+    int killedEarly = 0;
     for (int run = 0; run < runs; ++run) {
         before = after;
         QProcess process;
@@ -173,12 +172,9 @@ TEST(KilledSession, WordDatStaysWholeAndLoadsAfterEveryKill)
         }
         process.waitForFinished();
         after = host.read("word.dat");
-        changed += after != before ? 1 : 0;
         ASSERT_EQ(checkChanges(index, before, after), QString()) << "run " << run << ", killed after " << delayUs << " us";
     }
-    std::printf("%d sessions of %lld ms: %d killed before their end, %d changed word.dat\n", runs,
-                static_cast<long long>(sessionMs), killedEarly, changed);
-    EXPECT_GT(killedEarly, runs / 2) << "the kills should land inside the sessions";
+    EXPECT_GT(killedEarly, runs / 2) << "the kills should land inside the sessions of " << sessionMs << " ms";
 
     // The next session loads the file and types as before.
     EXPECT_TRUE(host.run(script));
