@@ -54,8 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             return;
         if (pending.Offset % 4 == 0 && pending.Offset + 4 <= quint64(disk.size())
             && qFromLittleEndian<quint32>(disk.constData() + pending.Offset) == record(pendingWas)) {
-            qToLittleEndian(pending.Char, disk.data() + pending.Offset);
-            qToLittleEndian(pending.Ref, disk.data() + pending.Offset + 2);
+            qToLittleEndian(record(pending), disk.data() + pending.Offset);
         }
         pending.Char = 0;
     };
