@@ -5,8 +5,7 @@
 // use adds 2 (never past the largest weight of its parity) or learns over the
 // weakest entry with weight 1; a change reaches word.dat at the next change,
 // write or close unless cancelled, and only over the record as it was read.
-// Whatever the permission bits of word.dat, the table gives its owner read and
-// write and leaves every other bit as it was.
+// The table gives the owner read and write on word.dat, keeping its other bits.
 
 #include "CWordTable.h"
 #include "FuzzSupport.h"

@@ -1,9 +1,5 @@
-// Sessions of the host program on a copy of a data pack. A session that
-// learns, killed with SIGKILL at random moments again and again on the same
-// word.dat: each kill must leave every record as it was or holding a value
-// this session writes, and the next session types as before. Sessions on data
-// that the user may only partly use: typing goes on in every case; what cannot
-// be stored is not.
+// Sessions of the host program on a copy of a data pack: killed at random
+// moments while they learn, or on data the user may only partly use.
 
 #include "CWordTable.h"
 #include "TestFiles.h"
@@ -136,6 +132,9 @@ QString checkChanges(const CWordTable& index, const QByteArray& before, const QB
 
 } // namespace
 
+// Killed with SIGKILL again and again on the same word.dat: each kill must
+// leave every record as it was or holding a value this session writes, and the
+// next session types as before.
 TEST(KilledSession, WordDatStaysWholeAndLoadsAfterEveryKill)
 {
     const QString packDir = QStringLiteral(DIRORU_PACK_DIR);
