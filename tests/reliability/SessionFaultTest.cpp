@@ -190,9 +190,6 @@ TEST(DataAccess, TypingGoesOnWhatLearningCannotStoreIsDropped)
         EXPECT_TRUE(host.run("stroke 丨乛一丨\npick 中\npick 国\npick 人\nhide\nshow\nexpect 中国人\n", true));
         EXPECT_EQ(host.read("word.dat"), shipped) << "nothing learned is stored";
     }
-    // Without word.dat nothing is shown or learned.
-    QFile::remove(host.data("word.dat"));
-    EXPECT_TRUE(host.run("stroke 丨乛一丨\npick 中\nhide\nshow\nstroke 丨乛一丨\npick 中\nexpect 中中\n", asNobody));
     // A folder the user cannot enter: stroke input finds nothing; cells 5
     // and 6 show their default punctuation.
     ::chmod(data.constData(), asNobody ? 0700 : 0);
