@@ -40,9 +40,8 @@ const auto before = [](const Entry& a, const Entry& b) { return QString::compare
 // very end adds no empty line.
 Entries lines(const QString& text)
 {
-    static const QRegularExpression breaks(QStringLiteral("\r\n|\r|\n"));
     Entries out;
-    for (const QString& s : text.split(breaks))
+    for (const QString& s : text.split(QRegularExpression(QStringLiteral("\r\n|\r|\n"))))
         out.emplace_back(s, nullptr);
     if (out.back().first.isEmpty())
         out.pop_back();
@@ -294,10 +293,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         }
         case 8: {
             const bool reversed = in.ConsumeBool();
-            if (reversed)
-                list.CustomSort([](CStringList&, TStringItem* x, TStringItem* y) { return QString::compare(*y->String, *x->String); });
-            else
-                list.Sort();
+            reversed ? list.CustomSort([](CStringList&, TStringItem* x, TStringItem* y) { return QString::compare(*y->String, *x->String); })
+                     : list.Sort();
             if (!sorted) { // a sorted list's order is fixed
                 adopt(list, model);
                 FUZZ_CHECK(reversed ? std::is_sorted(model.rbegin(), model.rend(), before)

@@ -77,8 +77,7 @@ public:
     {
         QProcess process;
         start(process, script, asNobody);
-        const bool finished = process.waitForFinished(120000);
-        if (finished && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0)
+        if (process.waitForFinished(120000) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0)
             return testing::AssertionSuccess();
         return testing::AssertionFailure() << process.readAll().toStdString();
     }
@@ -95,8 +94,7 @@ const char* const Pass = "stroke 丿一\npick 我\npick 们\nstroke 丨乛\npick
                          "switch\nhide\nshow\nexpect 我们是中国我人中。\nclear\n";
 constexpr int Passes = 15;
 #if defined(__SANITIZE_ADDRESS__)
-// A session starts several times slower under the sanitizers, and a killed
-// one reports nothing anyway: fewer kills keep the suite within its limits.
+// Fewer kills under the sanitizers, where a session starts several times slower.
 constexpr int DefaultRuns = 50;
 #else
 constexpr int DefaultRuns = 200;
