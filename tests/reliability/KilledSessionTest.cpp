@@ -1,5 +1,6 @@
-// Sessions of the host program on a copy of a data pack, killed at random
-// moments while they learn.
+// A typing session that learns, killed with SIGKILL at random moments, again
+// and again on the same word.dat: each kill must leave every record as it was
+// or holding a value this session writes, and the next session types as before.
 
 #include "CWordTable.h"
 #include "TestFiles.h"
@@ -129,9 +130,6 @@ QString checkChanges(const CWordTable& index, const QByteArray& before, const QB
 
 } // namespace
 
-// Killed with SIGKILL again and again on the same word.dat: each kill must
-// leave every record as it was or holding a value this session writes, and the
-// next session types as before.
 TEST(KilledSession, WordDatStaysWholeAndLoadsAfterEveryKill)
 {
     const QString packDir = QStringLiteral(DIRORU_PACK_DIR);
