@@ -5,7 +5,6 @@
 // use adds 2 (never past the largest weight of its parity) or learns over the
 // weakest entry with weight 1; a change reaches word.dat at the next change,
 // write or close unless cancelled, and only over the record as it was read.
-// The table gives the owner read and write on word.dat, keeping its other bits.
 
 #include "CWordTable.h"
 #include "FuzzSupport.h"
@@ -43,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const QString indexPath = FuzzWrite(QStringLiteral("word.idx"), index);
     const QString dataPath = FuzzWrite(QStringLiteral("word.dat"), disk);
     const QByteArray dataName = dataPath.toLocal8Bit();
-    const mode_t mode = mode_t(index.size() % 512);
+    const mode_t mode = mode_t(index.size() % 512); // the owner gets read and write, other bits stay
     FUZZ_CHECK(::chmod(dataName.constData(), mode) == 0, "chmod word.dat");
 
     bool open = false;

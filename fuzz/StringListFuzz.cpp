@@ -102,17 +102,17 @@ struct RecordingList : CList {
 // Null entries sort first; distinct entries never compare equal.
 const auto objectKey = [](void* p) { return p ? int(static_cast<TObject*>(p) - Objs) : -1; };
 
-// One operation on the pointer list with p, with what it must do: the
-// entries in model, the notifications and errors appended to expected's. A
-// null p finds the list unable to grow; the largest size asked for is one
-// beyond MaxListSize.
+// One operation on the pointer list with p, with what it must do: the entries
+// in model, the notifications and errors appended to expected's. A null p
+// cannot grow the list; the largest size asked is MaxListSize + 1.
 void pointerListStep(FuzzedDataProvider& in, int op, void* p, RecordingList& list, std::vector<void*>& model,
                      RecordingList& expected)
 {
     const int count = int(model.size());
     const int at = in.ConsumeIntegralInRange(-1, count + 1), to = in.ConsumeIntegralInRange(-3, count + 6);
     const int size = to == count + 6 ? MaxListSize + 1 : to;
-    const bool full = (list.full = !p) && count == list.Capacity();
+    list.full = !p;
+    const bool full = list.full && count == list.Capacity();
     const auto found = std::find(model.begin(), model.end(), p);
     const int foundAt = found == model.end() ? -1 : int(found - model.begin());
     const auto valid = [&](int i) { return (i >= 0 && i < count) || (expected.errors.push_back(i), false); };
