@@ -16,6 +16,8 @@
 #include <algorithm>
 #include <vector>
 
+#include <sys/stat.h>
+
 namespace {
 
 QByteArray consumeFile(FuzzedDataProvider& in, size_t max)
@@ -39,6 +41,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     QByteArray disk = consumeFile(in, 8192); // what word.dat must hold
     const QString indexPath = FuzzWrite(QStringLiteral("word.idx"), index);
     const QString dataPath = FuzzWrite(QStringLiteral("word.dat"), disk);
+    const QByteArray dataName = dataPath.toLocal8Bit();
+    const mode_t mode = mode_t(index.size() % 512); // the owner gets read and write, other bits stay
+    FUZZ_CHECK(::chmod(dataName.constData(), mode) == 0, "chmod word.dat");
 
     bool open = false;
     TWordItem pending = {0, 0, 0}, pendingWas = {0, 0, 0};
@@ -47,14 +52,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             return;
         if (pending.Offset % 4 == 0 && pending.Offset + 4 <= quint64(disk.size())
             && qFromLittleEndian<quint32>(disk.constData() + pending.Offset) == record(pendingWas)) {
-            qToLittleEndian(pending.Char, disk.data() + pending.Offset);
-            qToLittleEndian(pending.Ref, disk.data() + pending.Offset + 2);
+            qToLittleEndian(record(pending), disk.data() + pending.Offset);
         }
         pending.Char = 0;
     };
     const auto checkFile = [&] { FUZZ_CHECK(FuzzRead(dataPath) == disk, "word.dat differs from what the uses made it"); };
     {
         CWordTable table(indexPath, dataPath);
+        struct stat st;
+        FUZZ_CHECK(::stat(dataName.constData(), &st) == 0 && (st.st_mode & 07777) == (mode | 0600), "word.dat mode");
         for (int step = 0; step < 300 && in.remaining_bytes() > 0; ++step) {
             switch (in.ConsumeIntegralInRange(0, 8)) {
             case 0:

@@ -11,7 +11,6 @@
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <QRegularExpression>
-#include <QStringList>
 
 #include <algorithm>
 #include <vector>
@@ -35,22 +34,17 @@ Entry consumeEntry(FuzzedDataProvider& in)
     return {s, object < 4 ? &Objs[object] : nullptr};
 }
 
-bool before(const Entry& a, const Entry& b)
-{
-    return QString::compare(a.first, b.first) < 0;
-}
+const auto before = [](const Entry& a, const Entry& b) { return QString::compare(a.first, b.first) < 0; };
 
 // The lines SetText makes: CR LF, CR and LF each end one, and a break at the
 // very end adds no empty line.
 Entries lines(const QString& text)
 {
-    static const QRegularExpression breaks(QStringLiteral("\r\n|\r|\n"));
-    QStringList split = text.split(breaks);
-    if (split.last().isEmpty())
-        split.removeLast();
     Entries out;
-    for (const QString& s : split)
+    for (const QString& s : text.split(QRegularExpression(QStringLiteral("\r\n|\r|\n"))))
         out.emplace_back(s, nullptr);
+    if (out.back().first.isEmpty())
+        out.pop_back();
     return out;
 }
 
@@ -89,9 +83,16 @@ void move(std::vector<T>& v, int at, int to)
             : std::rotate(v.begin() + to, v.begin() + at, v.begin() + at + 1);
 }
 
-// Records what the pointer list announces and what it reports as bad.
+// Records what the pointer list announces and what it reports as bad. While
+// full it cannot grow, as a list at its largest size.
 struct RecordingList : CList {
     ~RecordingList() override { Clear(); }
+    void Grow() override
+    {
+        if (!full)
+            CList::Grow();
+    }
+    bool full = false;
     void Notify(void* item, TListNotification action) override { notes.emplace_back(item, action); }
     void Error(const char*, int data) override { errors.push_back(data); }
     std::vector<std::pair<void*, TListNotification>> notes;
@@ -99,18 +100,19 @@ struct RecordingList : CList {
 };
 
 // Null entries sort first; distinct entries never compare equal.
-int objectKey(void* p)
-{
-    return p ? int(static_cast<TObject*>(p) - Objs) : -1;
-}
+const auto objectKey = [](void* p) { return p ? int(static_cast<TObject*>(p) - Objs) : -1; };
 
-// One operation on the pointer list with p, with what it must do: the
-// entries in model, the notifications and errors appended to expected's.
+// One operation on the pointer list with p, with what it must do: the entries
+// in model, the notifications and errors appended to expected's. A null p
+// cannot grow the list; the largest size asked is MaxListSize + 1.
 void pointerListStep(FuzzedDataProvider& in, int op, void* p, RecordingList& list, std::vector<void*>& model,
                      RecordingList& expected)
 {
     const int count = int(model.size());
     const int at = in.ConsumeIntegralInRange(-1, count + 1), to = in.ConsumeIntegralInRange(-3, count + 6);
+    const int size = to == count + 6 ? MaxListSize + 1 : to;
+    list.full = !p;
+    const bool full = list.full && count == list.Capacity();
     const auto found = std::find(model.begin(), model.end(), p);
     const int foundAt = found == model.end() ? -1 : int(found - model.begin());
     const auto valid = [&](int i) { return (i >= 0 && i < count) || (expected.errors.push_back(i), false); };
@@ -120,13 +122,16 @@ void pointerListStep(FuzzedDataProvider& in, int op, void* p, RecordingList& lis
     };
     switch (op) {
     case 0:
-        FUZZ_CHECK(list.Add(p) == count, "Add index");
-        model.push_back(p), note(p, ListAdded);
+        FUZZ_CHECK(list.Add(p) == (full ? -1 : count), "Add index");
+        if (full)
+            expected.errors.push_back(count + 1);
+        else
+            model.push_back(p), note(p, ListAdded);
         break;
     case 1:
         list.Insert(at, p);
-        if (at < 0 || at > count)
-            expected.errors.push_back(at);
+        if (at < 0 || at > count || full)
+            expected.errors.push_back(at < 0 || at > count ? at : count + 1);
         else
             model.insert(model.begin() + at, p), note(p, ListAdded);
         break;
@@ -159,21 +164,22 @@ void pointerListStep(FuzzedDataProvider& in, int op, void* p, RecordingList& lis
         break;
     case 8:
     case 11: { // Clear also frees the array
-        const int n = op == 8 ? to : 0;
+        const int n = op == 8 ? size : 0;
+        const bool bad = n < 0 || n > MaxListSize;
         op == 8 ? list.SetCount(n) : list.Clear();
-        if (n < 0)
+        if (bad)
             expected.errors.push_back(n);
-        for (int i = count - 1; n >= 0 && i >= n; --i)
+        for (int i = count - 1; !bad && i >= n; --i)
             note(model[i], ListDeleted);
-        model.resize(size_t(n < 0 ? count : n), nullptr);
+        model.resize(size_t(bad ? count : n), nullptr);
         FUZZ_CHECK(op == 8 || list.Capacity() == 0, "Clear");
         break;
     }
     case 9:
-        list.SetCapacity(to);
-        if (to < count)
-            expected.errors.push_back(to);
-        FUZZ_CHECK(to < count || list.Capacity() == to, "SetCapacity");
+        list.SetCapacity(size);
+        if (size < count || size > MaxListSize)
+            expected.errors.push_back(size);
+        FUZZ_CHECK(size < count || size > MaxListSize || list.Capacity() == size, "SetCapacity");
         break;
     case 10:
         list.Pack();
@@ -287,10 +293,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         }
         case 8: {
             const bool reversed = in.ConsumeBool();
-            if (reversed)
-                list.CustomSort([](CStringList&, TStringItem* x, TStringItem* y) { return QString::compare(*y->String, *x->String); });
-            else
-                list.Sort();
+            reversed ? list.CustomSort([](CStringList&, TStringItem* x, TStringItem* y) { return QString::compare(*y->String, *x->String); })
+                     : list.Sort();
             if (!sorted) { // a sorted list's order is fixed
                 adopt(list, model);
                 FUZZ_CHECK(reversed ? std::is_sorted(model.rbegin(), model.rend(), before)

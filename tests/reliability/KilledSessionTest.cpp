@@ -3,19 +3,89 @@
 // or holding a value this session writes, and the next session types as before.
 
 #include "CWordTable.h"
-#include "HostSession.h"
+#include "TestFiles.h"
 
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QProcess>
+#include <QProcessEnvironment>
 #include <QRandomGenerator>
 #include <QStringList>
 #include <QThread>
 
-#include <cstdio>
+#include <grp.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
+
+constexpr uid_t Nobody = 65534;
+const QString DataName = QStringLiteral("数据 ü/");
+
+// The host program on its own copy of a data pack (in a data folder with a
+// non-ASCII name, with the settings that point the plug-in at it), the host
+// and the plug-in beside it, all open to every user: root ignores permission
+// bits, so sessions on read-only data run as nobody when the tests run as root.
+class HostSession
+{
+public:
+    explicit HostSession(const QString& packDir)
+    {
+        QDir().mkpath(data());
+        for (const QString& name : QDir(packDir).entryList(QDir::Files))
+            QFile::copy(packDir + '/' + name, data(name));
+        m_dir.write(QStringLiteral("tarvin.cfg"), "[BH]\nInstallDir=" + data().toUtf8() + "\n");
+        QFile::copy(QStringLiteral(DIRORU_HOST_PATH), m_dir.path(QStringLiteral("diroru_host")));
+        QFile::copy(QStringLiteral(DIRORU_PLUGIN_PATH), m_dir.path(QStringLiteral("libDiroruDIV.so.1")));
+        ::chmod(QFile::encodeName(m_dir.dir()).constData(), 0755);
+        for (QDirIterator it(m_dir.dir(), QDir::AllEntries | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+             it.hasNext();)
+            ::chmod(QFile::encodeName(it.next()).constData(), 0755);
+    }
+
+    // A path in the data folder; the folder itself, ending in "/", for "".
+    QString data(const QString& name = QString()) const { return m_dir.path(DataName) + name; }
+    QByteArray read(const QString& name) const { return m_dir.read(DataName + name); }
+
+    // Starts the host on script; as nobody (which needs root) when asked.
+    void start(QProcess& process, const QByteArray& script, bool asNobody = false) const
+    {
+        const QString path = m_dir.write(QStringLiteral("session.script"), script);
+        ::chmod(QFile::encodeName(path).constData(), 0644);
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("IM_SETTING_DIR"), m_dir.dir());
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        process.setProcessEnvironment(env);
+        process.setProcessChannelMode(QProcess::MergedChannels);
+        if (asNobody) {
+            // In the child between fork and exec; a failure to drop
+            // privileges must not go on as root.
+            process.setChildProcessModifier([] {
+                if (::setgroups(0, nullptr) != 0 || ::setgid(Nobody) != 0 || ::setuid(Nobody) != 0)
+                    ::_exit(127);
+            });
+        }
+        process.start(m_dir.path(QStringLiteral("diroru_host")), {QStringLiteral("--plugin"),
+                      m_dir.path(QStringLiteral("libDiroruDIV.so.1")), QStringLiteral("--script"), path});
+    }
+
+    // Runs it to the end: it must exit normally with status 0.
+    testing::AssertionResult run(const QByteArray& script, bool asNobody = false) const
+    {
+        QProcess process;
+        start(process, script, asNobody);
+        if (process.waitForFinished(120000) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0)
+            return testing::AssertionSuccess();
+        return testing::AssertionFailure() << process.readAll().toStdString();
+    }
+
+private:
+    TestDir m_dir;
+};
 
 // One pass of the session learns the pairs (previous, chosen) 我们 们是 是中 中国
 // 家我 我人 人中; 国家 is taken back by the backspace before it is written. 人中
@@ -25,8 +95,7 @@ const char* const Pass = "stroke 丿一\npick 我\npick 们\nstroke 丨乛\npick
                          "switch\nhide\nshow\nexpect 我们是中国我人中。\nclear\n";
 constexpr int Passes = 15;
 #if defined(__SANITIZE_ADDRESS__)
-// A session starts several times slower under the sanitizers, and a killed
-// one reports nothing anyway: fewer kills keep the suite within its limits.
+// Fewer kills under the sanitizers, where a session starts several times slower.
 constexpr int DefaultRuns = 50;
 #else
 constexpr int DefaultRuns = 200;
@@ -77,14 +146,13 @@ TEST(KilledSession, WordDatStaysWholeAndLoadsAfterEveryKill)
     QByteArray before = host.read("word.dat");
     QElapsedTimer clock;
     clock.start();
-    QString output;
-    ASSERT_TRUE(host.run(script, false, &output)) << output.toStdString();
+    ASSERT_TRUE(host.run(script));
     const qint64 sessionMs = qMax<qint64>(clock.elapsed(), 20);
     QByteArray after = host.read("word.dat");
     ASSERT_NE(after, before) << "the session learns";
     ASSERT_EQ(checkChanges(index, before, after), QString());
 
-    int killedEarly = 0, changed = 0;
+    int killedEarly = 0;
     for (int run = 0; run < runs; ++run) {
         before = after;
         QProcess process;
@@ -98,14 +166,15 @@ TEST(KilledSession, WordDatStaysWholeAndLoadsAfterEveryKill)
         }
         process.waitForFinished();
         after = host.read("word.dat");
-        changed += after != before ? 1 : 0;
         ASSERT_EQ(checkChanges(index, before, after), QString()) << "run " << run << ", killed after " << delayUs << " us";
     }
-    std::printf("%d sessions of %lld ms: %d killed before their end, %d changed word.dat\n", runs,
-                static_cast<long long>(sessionMs), killedEarly, changed);
-    EXPECT_GT(killedEarly, runs / 2) << "the kills should land inside the sessions";
+    EXPECT_GT(killedEarly, runs / 2) << "the kills should land inside the sessions of " << sessionMs << " ms";
 
-    // The next session loads the file and types as before.
-    EXPECT_TRUE(host.run(script, false, &output)) << output.toStdString();
+    // The next session loads the file and types as before. Run as nobody
+    // (when the tests run as root), it cannot write root's word.dat: it still
+    // shows associations, and what it learns is dropped.
+    const bool asNobody = ::geteuid() == 0;
+    EXPECT_TRUE(host.run(script, asNobody));
     EXPECT_EQ(checkChanges(index, after, host.read("word.dat")), QString());
+    EXPECT_TRUE(!asNobody || host.read("word.dat") == after) << "nothing learned is stored";
 }

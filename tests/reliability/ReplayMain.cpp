@@ -2,7 +2,8 @@
 // way libFuzzer replays a corpus, so the seeds and every input that once
 // broke something run in the plain suite too.
 
-#include <QByteArray>
+#include "FuzzSupport.h"
+
 #include <QDir>
 #include <QFile>
 
@@ -19,12 +20,9 @@ int main(int argc, char** argv)
     const QDir corpus(QFile::decodeName(argv[1]));
     const QStringList names = corpus.entryList(QDir::Files, QDir::Name);
     for (const QString& name : names) {
-        QFile file(corpus.filePath(name));
-        const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-        std::printf("%s\n", qPrintable(name));
-        std::fflush(stdout);
+        const QByteArray bytes = FuzzRead(corpus.filePath(name));
+        std::fprintf(stderr, "%s\n", qPrintable(name)); // unbuffered: shown before a crash
         LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t*>(bytes.constData()), size_t(bytes.size()));
     }
-    std::printf("%lld inputs ran\n", static_cast<long long>(names.size()));
     return names.isEmpty() ? 1 : 0;
 }
