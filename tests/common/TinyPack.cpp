@@ -45,7 +45,7 @@ std::pair<char16_t, quint16> TinyPack::record(int offset) const
 void TinyPack::writeConfig(const QByteArray& text)
 {
     if (text.isEmpty())
-        QFile::remove(configPath());
+        QFile::remove(m_settings.path(QStringLiteral("tarvin.cfg")));
     else
         m_settings.write(QStringLiteral("tarvin.cfg"), text);
 }
