@@ -21,19 +21,11 @@ namespace {
 
 TinyPack* pack = nullptr;
 
-QWidget* findPanel() // the one top-level widget the input method made
-{
-    for (QWidget* widget : QApplication::topLevelWidgets())
-        if (widget->inherits("IM_Stroke_Widget"))
-            return widget;
-    return nullptr;
-}
-
 QWidget* focus(QWidget* widget)
 {
     widget->setFocus(Qt::OtherFocusReason);
     settleEvents();
-    return findPanel();
+    return qobject_cast<QWidget*>(findPanel());
 }
 
 // An ordinary form: nothing in it knows about the input method.

@@ -37,15 +37,6 @@ Window {
 }
 )";
 
-QWindow* findPanel()
-{
-    for (QWindow* window : QGuiApplication::topLevelWindows()) {
-        if (window->inherits("IM_Stroke_Window"))
-            return window;
-    }
-    return nullptr;
-}
-
 class PanelWindow : public ::testing::Test
 {
 protected:
@@ -67,7 +58,7 @@ protected:
     {
         item(name)->forceActiveFocus();
         settleEvents();
-        panel = findPanel();
+        panel = qobject_cast<QWindow*>(findPanel());
     }
     bool panelShown() { return panel && panel->isVisible() && QGuiApplication::inputMethod()->isVisible(); }
     void tap(const std::vector<int>& keys)

@@ -43,27 +43,6 @@ Window {
 }
 )";
 
-// The panel shown by the input context, and the object that answers
-// panelState() for it.
-QObject* findPanel(QWindow** shown)
-{
-    if (widgetApp()) {
-        for (QWidget* widget : QApplication::topLevelWidgets()) {
-            if (widget->inherits("IM_Stroke_Widget") && widget->isVisible()) {
-                *shown = widget->windowHandle();
-                return widget;
-            }
-        }
-    }
-    for (QWindow* window : QGuiApplication::topLevelWindows()) {
-        if (window->inherits("IM_Stroke_Window") && window->isVisible()) {
-            *shown = window;
-            return window;
-        }
-    }
-    return nullptr;
-}
-
 bool xdotool(const QStringList& arguments)
 {
     return QProcess::execute(QStringLiteral("xdotool"), arguments) == 0;
@@ -95,9 +74,11 @@ protected:
         window->requestActivate();
         ASSERT_TRUE(QMetaObject::invokeMethod(field, widgetApp() ? "setFocus" : "forceActiveFocus"));
         QTest::qWait(400);
-        state = findPanel(&panel);
+        state = findPanel();
         ASSERT_NE(state, nullptr);
         ASSERT_EQ(state->isWidgetType(), widgetApp()) << "a widget application gets the widget panel";
+        panel = widgetApp() ? static_cast<QWidget*>(state)->windowHandle() : static_cast<QWindow*>(state);
+        ASSERT_TRUE(panel && panel->isVisible());
         scale = panel->width() / 240.0;
     }
     QImage screenshot(const QString& name)

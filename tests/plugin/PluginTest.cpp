@@ -33,14 +33,6 @@ QUnknownInterface* instantiate()
     return reinterpret_cast<UcmInstantiateFn>(symbol(UCM_INSTANTIATE_SYMBOL))();
 }
 
-QWidget* findPanel() // without a command: the widget of that name
-{
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->objectName() == QLatin1String("VovaduVuvar"))
-            return w;
-    return nullptr;
-}
-
 // A keyboard service checking every key command, padding included, against
 // the host's layout.
 struct Service : ZKbServiceInterface {
@@ -106,7 +98,7 @@ TEST(Plugin, SessionThroughTheInterfaces)
     // not sent. Activation makes the widget without showing it.
     factory->registerService(&service);
     EXPECT_TRUE(im->activate(ZKbOwner(), QPoint(5, 7)));
-    panel = findPanel();
+    panel = qobject_cast<QWidget*>(findPanel()); // without a command
     ASSERT_FALSE(panel.isNull());
     EXPECT_TRUE(panel->isHidden());
     EXPECT_EQ(panel->sizeHint(), QSize(240, 144));
@@ -123,7 +115,7 @@ TEST(Plugin, SessionThroughTheInterfaces)
     EXPECT_TRUE(im->hide());
     EXPECT_FALSE(send(ZKB_MGRCMD_GET_WIDGET));
     EXPECT_TRUE(im->activate(ZKbOwner(), QPoint()));
-    panel = findPanel();
+    panel = qobject_cast<QWidget*>(findPanel());
     panel->show();
     const char otherTag = 0;
     ZCmd<ZKB_MGRCMD_T> reset{&otherTag, ZKB_MGRCMD_RESET};
