@@ -86,7 +86,6 @@ protected:
         settleEvents();
     }
     QVariant state(const char* name) { return panelState(panel).value(QLatin1String(name)); }
-    void clear(const char* name) { item(name)->setProperty("text", QString()); }
 
     static inline QQmlApplicationEngine* engine = nullptr;
     QWindow* panel = nullptr;
@@ -147,7 +146,7 @@ TEST_F(PanelWindow, HardwareKeys)
     for (const KeyCase& c : KeyCases) {
         SCOPED_TRACE(c.name);
         focus("button");
-        clear("plain");
+        item("plain")->setProperty("text", QString());
         focus("plain");
         keys(c.keys);
         EXPECT_EQ(text("plain"), QString::fromUtf8(c.text));
