@@ -23,6 +23,7 @@ namespace {
 
 constexpr int Scale = 2;
 
+QObject* root = nullptr; // the window of Qml, loaded once for the program
 const char Qml[] = R"(
 import QtQuick
 import QtQuick.Controls
@@ -40,19 +41,7 @@ Window {
 class PanelWindow : public ::testing::Test
 {
 protected:
-    static void SetUpTestSuite()
-    {
-        engine = new QQmlApplicationEngine;
-        engine->loadData(Qml);
-        ASSERT_FALSE(engine->rootObjects().isEmpty());
-        settleEvents();
-    }
-    static void TearDownTestSuite() { delete engine; }
-
-    QQuickItem* item(const char* name)
-    {
-        return engine->rootObjects().first()->findChild<QQuickItem*>(QLatin1String(name));
-    }
+    QQuickItem* item(const char* name) { return root->findChild<QQuickItem*>(QLatin1String(name)); }
     QString text(const char* name) { return item(name)->property("text").toString(); }
     void focus(const char* name)
     {
@@ -87,7 +76,6 @@ protected:
     }
     QVariant state(const char* name) { return panelState(panel).value(QLatin1String(name)); }
 
-    static inline QQmlApplicationEngine* engine = nullptr;
     QWindow* panel = nullptr;
 };
 
@@ -161,6 +149,9 @@ int main(int argc, char** argv)
     prepareInputContext(DIRORU_QTPLUGIN_PATH);
     qputenv("DIRORU_PANEL_SCALE", QByteArray::number(Scale));
     QGuiApplication app(argc, argv);
+    QQmlApplicationEngine engine;
+    engine.loadData(Qml);
+    root = engine.rootObjects().value(0);
     ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    return root ? RUN_ALL_TESTS() : 1;
 }

@@ -28,11 +28,6 @@ void* symbol(const char* name)
     return handle ? dlsym(handle, name) : nullptr;
 }
 
-QUnknownInterface* instantiate()
-{
-    return reinterpret_cast<UcmInstantiateFn>(symbol(UCM_INSTANTIATE_SYMBOL))();
-}
-
 // A keyboard service checking every key command, padding included, against
 // the host's layout.
 struct Service : ZKbServiceInterface {
@@ -54,6 +49,7 @@ TEST(Plugin, SessionThroughTheInterfaces)
 {
     TinyPack pack;
     Service service;
+    const auto instantiate = reinterpret_cast<UcmInstantiateFn>(symbol(UCM_INSTANTIATE_SYMBOL));
     QUnknownInterface* const unknown = instantiate();
     QUnknownInterface* parts[4];
     const QUuid ids[] = {IID_QUnknown, IID_ZInputMethodInterface, IID_ZInputMethodFactory, IID_QLibrary};
