@@ -60,29 +60,25 @@ TEST(InputContext, TypesIntoTheFocusedFieldAndLearnsOnlyWhereAllowed)
     EXPECT_EQ(findPanel(), nullptr) << "nothing is loaded before a text field has the focus";
     QWidget* const panel = focus(form.first);
     ASSERT_NE(panel, nullptr);
-    const auto tap = [panel](const std::vector<int>& keys) {
-        tapKeys(panel, keys);
-        settleEvents();
-    };
     const auto state = [panel](const char* name) { return panelState(panel).value(QLatin1String(name)); };
     EXPECT_TRUE(panel->isVisible() && im->isVisible());
     const QRect screen = panel->screen()->availableGeometry();
     EXPECT_EQ(panel->frameGeometry().bottom(), screen.bottom()) << "at the bottom of the screen";
     EXPECT_EQ(im->keyboardRectangle(), QRectF(panel->frameGeometry()));
 
-    tap({KeyShu, KeyZhe, KeyHeng, KeyShu, 5, 0, KeyPie}); // 中, then 国: associations stay as we move the cursor
+    tapKeys(panel, {KeyShu, KeyZhe, KeyHeng, KeyShu, 5, 0, KeyPie}); // 中, then 国: associations stay as we move the cursor
     EXPECT_EQ(form.first->text(), QStringLiteral("中国"));
     EXPECT_TRUE(state("lineArea").toBool());
     form.first->setCursorPosition(1); // the user moves the cursor
     EXPECT_FALSE(state("lineArea").toBool()) << "a cursor move resets the strokes";
-    tap({KeyBackspace});
+    tapKeys(panel, {KeyBackspace});
     EXPECT_EQ(form.first->text(), QStringLiteral("国"));
     EXPECT_EQ(QApplication::focusWidget(), form.first);
 
-    tap({KeyHeng});
+    tapKeys(panel, {KeyHeng});
     EXPECT_TRUE(focus(form.second) == panel && panel->isVisible());
     EXPECT_FALSE(state("lineArea").toBool()) << "strokes do not follow the focus to another field";
-    tap({KeyShu, KeyZhe, KeyHeng, KeyShu, 5, 0});
+    tapKeys(panel, {KeyShu, KeyZhe, KeyHeng, KeyShu, 5, 0});
     focus(form.button); // hiding writes what was learned: 国 after 中
     EXPECT_FALSE(panel->isVisible() || im->isVisible());
     EXPECT_TRUE(im->keyboardRectangle().isEmpty());
@@ -96,7 +92,7 @@ TEST(InputContext, TypesIntoTheFocusedFieldAndLearnsOnlyWhereAllowed)
         focus(field);
         if (field == form.first)
             field->setInputMethodHints(Qt::ImhSensitiveData);
-        tap({KeyShu, KeyZhe, KeyHeng, KeyShu, 5, 0});
+        tapKeys(panel, {KeyShu, KeyZhe, KeyHeng, KeyShu, 5, 0});
         EXPECT_TRUE(field->text().contains(QStringLiteral("中国")));
         focus(form.button);
         EXPECT_EQ(pack->wordDat(), learned);
