@@ -50,12 +50,6 @@ protected:
         panel = qobject_cast<QWindow*>(findPanel());
     }
     bool panelShown() { return panel && panel->isVisible() && QGuiApplication::inputMethod()->isVisible(); }
-    void tap(const std::vector<int>& keys)
-    {
-        ASSERT_TRUE(panelShown());
-        tapKeys(panel, keys, Scale);
-        settleEvents();
-    }
     // Presses and releases keys as a windowing system passes them to the
     // context first; a key it does not take goes on to the focused item.
     // Each is a character or a key name as QKeySequence reads it, or Shift.
@@ -89,7 +83,7 @@ TEST_F(PanelWindow, TouchReadOnlyAndDigitFields)
     EXPECT_EQ(panel->size(), QSize(240 * Scale, 144 * Scale));
     EXPECT_TRUE(panel->flags().testFlags(Qt::WindowDoesNotAcceptFocus | Qt::WindowStaysOnTopHint));
     EXPECT_EQ(panel->geometry().bottom(), panel->screen()->availableGeometry().bottom());
-    tap({KeyPie, KeyHeng, KeyShu, KeyHeng, KeyZhe, KeyPie, KeyDian, 5, 0}); // 我, then 们 from its associations
+    tapKeys(panel, {KeyPie, KeyHeng, KeyShu, KeyHeng, KeyZhe, KeyPie, KeyDian, 5, 0}, Scale); // 我, then 们 from its associations
     EXPECT_EQ(text("plain"), QStringLiteral("我们"));
     EXPECT_EQ(QGuiApplication::focusObject(), item("plain"));
 
@@ -102,7 +96,7 @@ TEST_F(PanelWindow, TouchReadOnlyAndDigitFields)
     ASSERT_TRUE(panelShown());
     EXPECT_EQ(state("keyboard").toString(), QStringLiteral("symbol"));
     EXPECT_EQ(state("cells").toStringList().join(QString()), QStringLiteral("1234567890"));
-    tap({3});
+    tapKeys(panel, {3}, Scale);
     EXPECT_EQ(text("digits"), QStringLiteral("4"));
 
     focus("plain");
