@@ -39,8 +39,6 @@ const std::vector<Case> Cases = {
     {"AnotherFieldStartsAfresh", {"s", "z", "h", "s", "space", "1", "|", "h"}, "一", "一二十三干", "中国", 0, 12},
 };
 
-void PrintTo(const Case& c, std::ostream* out) { *out << c.name; }
-
 class Fcitx5Engine : public ::testing::TestWithParam<Case> {};
 
 } // namespace

@@ -144,7 +144,6 @@ TEST_F(PanelX11, FullScreenThenOrdinaryWindow)
     click({KeyPie, KeyHeng, KeyShu, KeyHeng, KeyZhe, KeyPie, KeyDian, 5, 0});
     EXPECT_EQ(text(), QStringLiteral("我们"));
     EXPECT_EQ(QGuiApplication::focusObject(), field) << "clicks on the panel leave the focus in the field";
-    screenshot(QStringLiteral("fullscreen-typed"));
 
     page ? page->showNormal() : window->showNormal();
     QTest::qWait(400);

@@ -66,7 +66,6 @@ TEST(Plugin, SessionThroughTheInterfaces)
     EXPECT_EQ(unknown->queryInterface(IID_QUnknown, nullptr), QE_NOINTERFACE);
     EXPECT_EQ(im->id(), QUuid::fromString(u"{2bd4803d-bde8-408b-b852-18af6d36d155}"));
     EXPECT_EQ(im->name(), QStringLiteral("笔画"));
-    EXPECT_EQ(factory->description(), QStringLiteral("Stroke IME"));
     QList<ZInputMethodInterface*> methods{nullptr, im, nullptr};
     factory->registerInputMethods(&methods);
     EXPECT_EQ(methods, QList<ZInputMethodInterface*>{im});
