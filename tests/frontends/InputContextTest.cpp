@@ -50,9 +50,7 @@ struct Form : QWidget {
 
 } // namespace
 
-// One session on an ordinary form: the panel follows the focus, types into
-// the focused field, resets on outside cursor moves and learns only from
-// fields whose hints allow it.
+// One session: the panel follows the focus and resets on outside cursor moves.
 TEST(InputContext, TypesIntoTheFocusedFieldAndLearnsOnlyWhereAllowed)
 {
     Form form;
