@@ -14,7 +14,6 @@
 #include <QKeyEvent>
 #include <QQmlApplicationEngine>
 #include <QQuickItem>
-#include <QQuickWindow>
 #include <private/qguiapplication_p.h>
 #include <qpa/qplatforminputcontext.h>
 #include <qpa/qplatformintegration.h>

@@ -9,7 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QPointer>
 #include <QWidget>
 
