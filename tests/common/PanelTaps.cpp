@@ -38,14 +38,13 @@ QVariantMap panelState(QObject* panel)
 
 QObject* findPanel()
 {
-    const QString name = QStringLiteral("VovaduVuvar");
     if (qobject_cast<QApplication*>(QCoreApplication::instance())) {
         for (QWidget* widget : QApplication::topLevelWidgets())
-            if (widget->objectName() == name)
+            if (widget->objectName() == QLatin1String("VovaduVuvar"))
                 return widget;
     }
     for (QWindow* window : QGuiApplication::topLevelWindows())
-        if (window->objectName() == name)
+        if (window->objectName() == QLatin1String("VovaduVuvar"))
             return window;
     return nullptr;
 }

@@ -1,5 +1,4 @@
-// The host program's pieces, and the program itself, around the real
-// plug-in library and a tiny pack.
+// The host program and its pieces, around the real plug-in and a tiny pack.
 
 #include "HostWindow.h"
 #include "InputMethodManager.h"

@@ -1,7 +1,6 @@
 // A stock Qt Widgets application typing through the "diroru" platform input
-// context, chosen before the application exists: so this program has its own
-// main, and one tiny pack serves it (the component reads its data directory
-// once, on the first focus of a text field).
+// context, chosen in main before the application exists; one tiny pack serves
+// it, as the component reads its data directory once, on the first focus.
 
 #include "PanelTaps.h"
 #include "TinyPack.h"
