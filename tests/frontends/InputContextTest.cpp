@@ -63,7 +63,7 @@ TEST(InputContext, TypesIntoTheFocusedFieldAndLearnsOnlyWhereAllowed)
     EXPECT_EQ(panel->frameGeometry().bottom(), screen.bottom()) << "at the bottom of the screen";
     EXPECT_EQ(im->keyboardRectangle(), QRectF(panel->frameGeometry()));
 
-    tapKeys(panel, {KeyShu, KeyZhe, KeyHeng, KeyShu, 5, 0, KeyPie}); // 中, then 国: associations stay as we move the cursor
+    tapKeys(panel, {KeyShu, KeyZhe, KeyHeng, KeyShu, 5, 0, KeyPie}); // 中, then 国: our cursor move kept them
     EXPECT_EQ(form.first->text(), QStringLiteral("中国"));
     EXPECT_TRUE(state("lineArea").toBool());
     form.first->setCursorPosition(1); // the user moves the cursor

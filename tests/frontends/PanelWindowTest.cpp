@@ -1,8 +1,7 @@
-// A Qt Quick application without widgets (QGuiApplication) typing through the
-// "diroru" input context on the offscreen platform: the panel is a window,
-// drawn at twice its layout size, and hardware keys go through the context's
-// filterEvent as a windowing system would pass them. Its own program: the
-// input context and the scale are chosen before the application exists.
+// A Qt Quick application without widgets typing through the "diroru" input
+// context offscreen: the panel is a window drawn at twice its layout size, and
+// hardware keys go through the context's filterEvent as a windowing system
+// passes them. The context and the scale are chosen in main, before the app.
 
 #include "PanelTaps.h"
 #include "TinyPack.h"
@@ -82,7 +81,7 @@ TEST_F(PanelWindow, TouchReadOnlyAndDigitFields)
     EXPECT_EQ(panel->size(), QSize(240 * Scale, 144 * Scale));
     EXPECT_TRUE(panel->flags().testFlags(Qt::WindowDoesNotAcceptFocus | Qt::WindowStaysOnTopHint));
     EXPECT_EQ(panel->geometry().bottom(), panel->screen()->availableGeometry().bottom());
-    tapKeys(panel, {KeyPie, KeyHeng, KeyShu, KeyHeng, KeyZhe, KeyPie, KeyDian, 5, 0}, Scale); // 我, then 们 from its associations
+    tapKeys(panel, {KeyPie, KeyHeng, KeyShu, KeyHeng, KeyZhe, KeyPie, KeyDian, 5, 0}, Scale); // 我, then its 们
     EXPECT_EQ(text("plain"), QStringLiteral("我们"));
     EXPECT_EQ(QGuiApplication::focusObject(), item("plain"));
 

@@ -33,7 +33,6 @@ bool widgetApp()
     return qEnvironmentVariable("DIRORU_X11_APP") == QLatin1String("widgets");
 }
 
-// A blue window with one text field.
 const char WindowQml[] = R"(
 import QtQuick
 import QtQuick.Controls
@@ -197,7 +196,7 @@ int main(int argc, char** argv)
     // screenshots then show the panel as users see it.
     const QString built = qEnvironmentVariable("DIRORU_PACK_DIR");
     for (const char* image : {"InputW_Stroke_Entry.gif", "InputW_Stroke_Entry_Ext.gif"})
-        QFile::copy(built + QLatin1Char('/') + QLatin1String(image), tinyPack.dir() + QLatin1Char('/') + QLatin1String(image));
+        QFile::copy(built + QLatin1Char('/') + QLatin1String(image), tinyPack.dir() + QLatin1String(image));
     std::unique_ptr<QGuiApplication> app(widgetApp() ? new QApplication(argc, argv) : new QGuiApplication(argc, argv));
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
