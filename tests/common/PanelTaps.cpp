@@ -2,8 +2,10 @@
 
 #include "KeyGrid.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QMouseEvent>
+#include <QWidget>
+#include <QWindow>
 
 QPoint keyCentre(int key)
 {
@@ -32,6 +34,19 @@ QVariantMap panelState(QObject* panel)
     if (panel)
         QMetaObject::invokeMethod(panel, "panelState", Qt::DirectConnection, Q_RETURN_ARG(QVariantMap, state));
     return state;
+}
+
+QObject* findPanel()
+{
+    if (qobject_cast<QApplication*>(QCoreApplication::instance())) {
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            if (widget->objectName() == QLatin1String("VovaduVuvar"))
+                return widget;
+    }
+    for (QWindow* window : QGuiApplication::topLevelWindows())
+        if (window->objectName() == QLatin1String("VovaduVuvar"))
+            return window;
+    return nullptr;
 }
 
 void settleEvents()

@@ -20,6 +20,8 @@ void sendMouse(QObject* panel, QEvent::Type type, QPointF at);
 // A press and release on each key in turn, on a panel drawn scale times
 // its layout size.
 void tapKeys(QObject* panel, const std::vector<int>& keys, qreal scale = 1);
+// The plug-in's panel, its widget or (without widgets) its window, if made.
+QObject* findPanel();
 // Lets queued platform events (focus changes, window activation) arrive.
 void settleEvents();
 // What the plug-in's panel shows: "keyboard", "cells", "lineArea", "line".

@@ -1,7 +1,8 @@
 #include "TinyPack.h"
 
+#include "Gbk.h"
+
 #include <QFile>
-#include <QStringEncoder>
 
 TinyPack::TinyPack()
     : m_previousSettingDir(qgetenv("IM_SETTING_DIR"))
@@ -18,10 +19,9 @@ TinyPack::TinyPack()
     lists.add(u'国', {{u'王', 6}, {u'土', 4}, {u'人', 2}});
     lists.add(u'我', {{u'们', 8}, {u'的', 6}, {u'是', 4}, {u'国', 2}});
     lists.writeTo(m_data);
-    QStringEncoder gbk("GBK");
     m_data.write(QStringLiteral("Symbols.txt"),
-                 gbk.encode(QStringLiteral("，。、；：？！…—·《》（）\r\n\r\nabcdefghij\r\nABCDEFGHIJ\r\n1234567890\r\n\r\n\r\n\r\n"
-                                      "；“”、…：，。？！\r\n")));
+                 toGbk(QStringLiteral("，。、；：？！…—·《》（）\r\n\r\nabcdefghij\r\nABCDEFGHIJ\r\n1234567890\r\n\r\n\r\n\r\n"
+                                 "；“”、…：，。？！\r\n")));
 
     // Both folders without their final slash, which the component adds.
     qputenv("IM_SETTING_DIR", m_settings.dir().chopped(1).toLocal8Bit());
@@ -45,7 +45,7 @@ std::pair<char16_t, quint16> TinyPack::record(int offset) const
 void TinyPack::writeConfig(const QByteArray& text)
 {
     if (text.isEmpty())
-        QFile::remove(configPath());
+        QFile::remove(m_settings.path(QStringLiteral("tarvin.cfg")));
     else
         m_settings.write(QStringLiteral("tarvin.cfg"), text);
 }

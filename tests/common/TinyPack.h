@@ -24,7 +24,6 @@ public:
     std::pair<char16_t, quint16> record(int offset) const;
     // Replaces tarvin.cfg; an empty text removes it.
     void writeConfig(const QByteArray& text);
-    QString configPath() const { return m_settings.path(QStringLiteral("tarvin.cfg")); }
 
 private:
     TestDir m_data;

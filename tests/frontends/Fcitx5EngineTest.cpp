@@ -21,8 +21,7 @@ struct Case
     bool association = true;       // the field allows prediction
 };
 
-// TinyPack: stroke 1 gives 一 二 十 三 干 | 王 土 工 天 大; 中's list is
-// 国 10, 文 8, 心 6; 国's is 王 土 人.
+// TinyPack: stroke 1 gives 一二十三干 | 王土工天大; 中's list is 国 10, 文 8, 心 6; 国's 王土人.
 const std::vector<Case> Cases = {
     {"PromotedFirstAndMarked", {"s", "z", "h", "s", "space", "1", "h"}, "一", "王*土*一二十三干", "中国", 0, 12},
     {"WildcardOnTheKeypad", {"question", "KP_1"}, "？一", "二三干王天", "", 0},
@@ -38,8 +37,6 @@ const std::vector<Case> Cases = {
     // The last choice in the other field neither promotes nor leads a learned pair.
     {"AnotherFieldStartsAfresh", {"s", "z", "h", "s", "space", "1", "|", "h"}, "一", "一二十三干", "中国", 0, 12},
 };
-
-void PrintTo(const Case& c, std::ostream* out) { *out << c.name; }
 
 class Fcitx5Engine : public ::testing::TestWithParam<Case> {};
 

@@ -1,8 +1,7 @@
-// A Qt Quick application without widgets (QGuiApplication) typing through the
-// "diroru" input context on the offscreen platform: the panel is a window,
-// drawn at twice its layout size, and hardware keys go through the context's
-// filterEvent as a windowing system would pass them. Its own program: the
-// input context and the scale are chosen before the application exists.
+// A Qt Quick application without widgets typing through the "diroru" input
+// context offscreen: the panel is a window drawn at twice its layout size, and
+// hardware keys go through the context's filterEvent as a windowing system
+// passes them. The context and the scale are chosen in main, before the app.
 
 #include "PanelTaps.h"
 #include "TinyPack.h"
@@ -14,7 +13,6 @@
 #include <QKeyEvent>
 #include <QQmlApplicationEngine>
 #include <QQuickItem>
-#include <QQuickWindow>
 #include <private/qguiapplication_p.h>
 #include <qpa/qplatforminputcontext.h>
 #include <qpa/qplatformintegration.h>
@@ -23,6 +21,7 @@ namespace {
 
 constexpr int Scale = 2;
 
+QObject* root = nullptr; // the window of Qml, loaded once for the program
 const char Qml[] = R"(
 import QtQuick
 import QtQuick.Controls
@@ -37,45 +36,18 @@ Window {
 }
 )";
 
-QWindow* findPanel()
-{
-    for (QWindow* window : QGuiApplication::topLevelWindows()) {
-        if (window->inherits("IM_Stroke_Window"))
-            return window;
-    }
-    return nullptr;
-}
-
 class PanelWindow : public ::testing::Test
 {
 protected:
-    static void SetUpTestSuite()
-    {
-        engine = new QQmlApplicationEngine;
-        engine->loadData(Qml);
-        ASSERT_FALSE(engine->rootObjects().isEmpty());
-        settleEvents();
-    }
-    static void TearDownTestSuite() { delete engine; }
-
-    QQuickItem* item(const char* name)
-    {
-        return engine->rootObjects().first()->findChild<QQuickItem*>(QLatin1String(name));
-    }
+    QQuickItem* item(const char* name) { return root->findChild<QQuickItem*>(QLatin1String(name)); }
     QString text(const char* name) { return item(name)->property("text").toString(); }
     void focus(const char* name)
     {
         item(name)->forceActiveFocus();
         settleEvents();
-        panel = findPanel();
+        panel = qobject_cast<QWindow*>(findPanel());
     }
     bool panelShown() { return panel && panel->isVisible() && QGuiApplication::inputMethod()->isVisible(); }
-    void tap(const std::vector<int>& keys)
-    {
-        ASSERT_TRUE(panelShown());
-        tapKeys(panel, keys, Scale);
-        settleEvents();
-    }
     // Presses and releases keys as a windowing system passes them to the
     // context first; a key it does not take goes on to the focused item.
     // Each is a character or a key name as QKeySequence reads it, or Shift.
@@ -94,36 +66,25 @@ protected:
         }
         settleEvents();
     }
-    QVariantMap state() { return panelState(panel); }
-    QString strokes() { return state().value(QStringLiteral("strokes")).toString(); }
-    QString cell(int i) { return state().value(QStringLiteral("cells")).toStringList().value(i); }
-    void clear(const char* name) { item(name)->setProperty("text", QString()); }
+    QVariant state(const char* name) { return panelState(panel).value(QLatin1String(name)); }
 
-    static inline QQmlApplicationEngine* engine = nullptr;
     QWindow* panel = nullptr;
 };
 
-TEST_F(PanelWindow, TypesWoMenByTouchOnAWindowAtTwiceTheSize)
+// A window, since there are no widgets, drawn at twice the size: touch types
+// into the field, which keeps the focus. A read-only field gets no panel, a
+// digits field the digit table.
+TEST_F(PanelWindow, TouchReadOnlyAndDigitFields)
 {
-    clear("plain");
     focus("plain");
-    ASSERT_NE(panel, nullptr) << "a window, since there are no widgets";
-    EXPECT_TRUE(panelShown());
+    ASSERT_TRUE(panelShown());
     EXPECT_EQ(panel->size(), QSize(240 * Scale, 144 * Scale));
-    EXPECT_TRUE(panel->flags() & Qt::WindowDoesNotAcceptFocus);
-    EXPECT_TRUE(panel->flags() & Qt::WindowStaysOnTopHint);
+    EXPECT_TRUE(panel->flags().testFlags(Qt::WindowDoesNotAcceptFocus | Qt::WindowStaysOnTopHint));
     EXPECT_EQ(panel->geometry().bottom(), panel->screen()->availableGeometry().bottom());
-    EXPECT_EQ(QGuiApplication::focusObject(), item("plain"));
-
-    tap({KeyPie, KeyHeng, KeyShu, KeyHeng, KeyZhe, KeyPie, KeyDian}); // 我
-    EXPECT_EQ(cell(5), QStringLiteral("我"));
-    tap({5, 0}); // then 们 from its associations
+    tapKeys(panel, {KeyPie, KeyHeng, KeyShu, KeyHeng, KeyZhe, KeyPie, KeyDian, 5, 0}, Scale); // 我, then its 们
     EXPECT_EQ(text("plain"), QStringLiteral("我们"));
     EXPECT_EQ(QGuiApplication::focusObject(), item("plain"));
-}
 
-TEST_F(PanelWindow, ReadOnlyGetsNoPanelAndDigitsOpenOnTheDigitTable)
-{
     focus("readOnly");
     EXPECT_FALSE(panelShown());
     keys({"h", "1"});
@@ -131,13 +92,13 @@ TEST_F(PanelWindow, ReadOnlyGetsNoPanelAndDigitsOpenOnTheDigitTable)
 
     focus("digits");
     ASSERT_TRUE(panelShown());
-    EXPECT_EQ(state().value(QStringLiteral("keyboard")).toString(), QStringLiteral("symbol"));
-    EXPECT_EQ(state().value(QStringLiteral("cells")).toStringList().join(QString()), QStringLiteral("1234567890"));
-    tap({3});
+    EXPECT_EQ(state("keyboard").toString(), QStringLiteral("symbol"));
+    EXPECT_EQ(state("cells").toStringList().join(QString()), QStringLiteral("1234567890"));
+    tapKeys(panel, {3}, Scale);
     EXPECT_EQ(text("digits"), QStringLiteral("4"));
 
     focus("plain");
-    EXPECT_EQ(state().value(QStringLiteral("keyboard")).toString(), QStringLiteral("stroke"));
+    EXPECT_EQ(state("keyboard").toString(), QStringLiteral("stroke"));
 }
 
 // Each row starts on an empty field without strokes.
@@ -165,11 +126,11 @@ TEST_F(PanelWindow, HardwareKeys)
     for (const KeyCase& c : KeyCases) {
         SCOPED_TRACE(c.name);
         focus("button");
-        clear("plain");
+        item("plain")->setProperty("text", QString());
         focus("plain");
         keys(c.keys);
         EXPECT_EQ(text("plain"), QString::fromUtf8(c.text));
-        EXPECT_EQ(strokes(), QLatin1String(c.strokes));
+        EXPECT_EQ(state("strokes").toString(), QLatin1String(c.strokes));
     }
 }
 
@@ -180,6 +141,9 @@ int main(int argc, char** argv)
     prepareInputContext(DIRORU_QTPLUGIN_PATH);
     qputenv("DIRORU_PANEL_SCALE", QByteArray::number(Scale));
     QGuiApplication app(argc, argv);
+    QQmlApplicationEngine engine;
+    engine.loadData(Qml);
+    root = engine.rootObjects().value(0);
     ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    return root ? RUN_ALL_TESTS() : 1;
 }
