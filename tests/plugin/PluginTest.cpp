@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QPointer>
 #include <QWidget>
 
@@ -90,6 +91,9 @@ TEST(Plugin, SessionThroughTheInterfaces)
 
     // Before any command the component knows no command class: keys are
     // not sent. Activation makes the widget without showing it.
+    // Without Symbols.txt the cells show the component's own punctuation.
+    const QString symbols = pack.dir() + QStringLiteral("/Symbols.txt");
+    ASSERT_TRUE(QFile::rename(symbols, symbols + QStringLiteral(".off")));
     factory->registerService(&service);
     EXPECT_TRUE(im->activate(ZKbOwner(), QPoint(5, 7)));
     panel = qobject_cast<QWidget*>(findPanel()); // without a command
@@ -98,6 +102,9 @@ TEST(Plugin, SessionThroughTheInterfaces)
     EXPECT_EQ(panel->sizeHint(), QSize(240, 144));
     EXPECT_TRUE(panel->windowFlags().testFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus));
     panel->show();
+    tapKeys(panel, {KeyHeng, KeyBackspace}); // the only stroke removed
+    EXPECT_EQ(state("cells").toStringList().join(QString()), QStringLiteral("；“”、…：，。？！"));
+    ASSERT_TRUE(QFile::rename(symbols + QStringLiteral(".off"), symbols));
     EXPECT_FALSE(im->settingCmd(nullptr));
     tapKeys(panel, {KeyBackspace});
     EXPECT_TRUE(service.typed.isEmpty());
