@@ -231,3 +231,16 @@ std::vector<TCode> ChooseCodes(CBHWordLib& lib)
     return codes;
 }
 
+bool ReadFirstPage(CBHWordLib& lib, const QString& code)
+{
+    if (!lib.Query(code))
+        return false;
+    lib.PageFirst();
+    for (int i = 0; i < PageSize; ++i) {
+        QString c = lib.RecValue();
+        benchmark::DoNotOptimize(c);
+        if (i + 1 < PageSize && !lib.Next())
+            break;
+    }
+    return true;
+}

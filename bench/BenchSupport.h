@@ -7,6 +7,7 @@
 #include <benchmark/benchmark.h>
 
 class CBHWordLib;
+class QString;
 struct TBHRecord;
 
 #include <cstdint>
@@ -36,6 +37,14 @@ struct TCode {
 // found: the 12-stroke prefix, among the last characters, whose first match
 // lies furthest into the file.
 std::vector<TCode> ChooseCodes(CBHWordLib& lib);
+
+// The stroke keyboard's page of candidates.
+constexpr int PageSize = 5;
+
+// What the stroke keyboard asks of the dictionary after each stroke: the
+// query, then the first page as ShowRecords reads it. False when nothing
+// matches.
+bool ReadFirstPage(CBHWordLib& lib, const QString& code);
 
 // Registers BM_StreamMapping/words and BM_StreamMapping/wide over data.
 void RegisterStreams(const unsigned char* data, uint32_t size);

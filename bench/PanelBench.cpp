@@ -59,7 +59,6 @@ extern char** environ;
 
 namespace {
 
-constexpr int PageSize = 5;
 const char* const PackFiles[] = {"bs.dat", "word.idx", "word.dat", "Symbols.txt",
                                  "InputW_Stroke_Entry.gif", "InputW_Stroke_Entry_Ext.gif"};
 
@@ -160,15 +159,8 @@ enum TPromotion { NoPromotion, ByIndex, ByWalk };
 int Stroke(CBHKBD& kbd, const QString& code, TPromotion how)
 {
     CBHWordLib& lib = *kbd.WordLib;
-    if (!lib.Query(code))
+    if (!ReadFirstPage(lib, code))
         return -1;
-    lib.PageFirst();
-    for (int i = 0; i < PageSize; ++i) {
-        QString c = lib.RecValue();
-        benchmark::DoNotOptimize(c);
-        if (i + 1 < PageSize && !lib.Next())
-            break;
-    }
     uint16_t found[2] = {0, 0};
     if (how == ByIndex)
         return kbd.FindPromoted(found) + found[0];
