@@ -9,6 +9,8 @@
 // Without IM_SETTING_DIR it types on a scratch copy of the build's data pack,
 // so the pack's word.dat learns nothing.
 
+#include "KeyGrid.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -24,10 +26,6 @@
 #include <optional>
 
 namespace {
-
-constexpr int KeyNextPage = 15;
-// The panel key of each stroke digit 1 to 5 (一 丨 丿 丶 乛).
-constexpr int StrokeKeys[] = {0, 11, 12, 13, 16, 17};
 
 void settle()
 {
@@ -53,7 +51,7 @@ QStringList cells(QWidget* panel)
 
 void tap(QWidget* panel, int key)
 {
-    const QPointF at(3 + 47 * (key % 5) + 23, 3 + 35 * (key / 5) + 17);
+    const QPointF at = QRectF(KeyGrid::KeyRect(key)).center();
     for (auto type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
         QMouseEvent event(type, at, panel->mapToGlobal(at), Qt::LeftButton,
                           type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
@@ -69,9 +67,9 @@ bool typeCharacter(QWidget* panel, QChar character, const char* strokes)
     qsizetype at = cells(panel).indexOf(QString(character));
     if (at < 0) {
         for (const char* s = strokes; *s; ++s)
-            tap(panel, StrokeKeys[*s - '0']);
+            tap(panel, KeyGrid::StrokeKey(*s));
         for (int page = 0; page < 20 && (at = cells(panel).mid(5).indexOf(QString(character))) < 0; ++page)
-            tap(panel, KeyNextPage);
+            tap(panel, KeyGrid::KeyNext);
         if (at < 0)
             return false;
         at += 5;
